@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace proxcred::cli {
+
+// One encoding as the encode page would show it: the prox data text and the
+// message the operator would see, if any.
+struct EncodedRow {
+    std::string proxData;
+    std::string message;
+    bool encoded = false;
+};
+
+// Facility code and version are read as the input boxes read them: trimmed,
+// the numeric test, nearest whole number with ties to even; empty means 0.
+EncodedRow encodeRow(std::string_view key, std::string_view hotstamp, std::string_view facility,
+                     std::string_view version);
+
+// One line per hotstamp on `out`, messages on `err`. Exit status 0 when every
+// hotstamp encoded, 1 otherwise.
+int encodeHotstamps(std::string_view key, std::string_view facility, std::string_view version,
+                    const std::vector<std::string>& hotstamps, std::ostream& out,
+                    std::ostream& err);
+
+// Rows format,hotstamp,facility,version in; the same rows with
+// prox_data,message appended out.
+int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err);
+
+}  // namespace proxcred::cli

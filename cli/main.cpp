@@ -1,0 +1,103 @@
+// proxcred-cli: the card format translator on the command line.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "encode_command.h"
+#include "formats_command.h"
+#include "split_command.h"
+
+namespace {
+
+using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// "-" is standard input.
+FilePtr openInput(const std::string& path) {
+    if (path == "-") return {stdin, [](std::FILE*) { return 0; }};
+    return {std::fopen(path.c_str(), "rb"), [](std::FILE* file) { return std::fclose(file); }};
+}
+
+struct EncodeArgs {
+    std::string key;
+    std::string facility = "0";
+    std::string version = "0";
+    std::string csvPath;
+    std::vector<std::string> hotstamps;
+};
+
+struct SplitArgs {
+    bool json = false;
+    std::vector<std::string> cardData;
+};
+
+void addEncode(CLI::App& app, EncodeArgs& args) {
+    CLI::App* encode = app.add_subcommand(
+        "encode", "Encode hotstamp numbers into prox data (16 octal digits), one line each");
+    CLI::Option* key = encode->add_option("-f,--format", args.key,
+                                          "Card format key: 26 34 35 35X 36X 37X 37 Proxif Casi");
+    CLI::Option* facility = encode->add_option("-F,--facility", args.facility, "Facility code")
+                                ->capture_default_str();
+    CLI::Option* version =
+        encode->add_option("-V,--version", args.version, "Version (Proxif)")->capture_default_str();
+    CLI::Option* hotstamps = encode->add_option(
+        "hotstamp", args.hotstamps, "Hotstamp numbers (negative ones after --)");
+    CLI::Option* csv = encode->add_option(
+        "--csv", args.csvPath,
+        "Encode rows format,hotstamp,facility,version from FILE (- for standard input)");
+    csv->excludes(key)->excludes(facility)->excludes(version)->excludes(hotstamps);
+    encode->callback([&args, encode, key, hotstamps] {
+        if (args.csvPath.empty() && (key->count() == 0 || hotstamps->count() == 0)) {
+            throw CLI::ValidationError(encode->get_name(),
+                                       "give -f KEY and at least one hotstamp, or --csv FILE");
+        }
+    });
+}
+
+void addSplit(CLI::App& app, SplitArgs& args) {
+    CLI::App* split = app.add_subcommand(
+        "split", "Split card data (octal digits) with every card format");
+    split->add_flag("--json", args.json, "Write one JSON object per card data (JSON Lines)");
+    split->add_option("carddata", args.cardData,
+                      "Card data to split; without any, every line of standard input");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    CLI::App app{"Translates proximity card numbers into prox data and card data back into numbers"};
+    app.name("proxcred-cli");
+    app.require_subcommand(1, 1);
+    EncodeArgs encodeArgs;
+    SplitArgs splitArgs;
+    addEncode(app, encodeArgs);
+    addSplit(app, splitArgs);
+    CLI::App* formats = app.add_subcommand("formats", "List the card formats and their limits");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : 2;
+    }
+
+    using namespace proxcred::cli;
+    if (*formats) {
+        listFormats(std::cout);
+        return 0;
+    }
+    if (app.got_subcommand("split")) {
+        const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
+        return splitCommand(splitArgs.cardData, stdin, style, std::cout, std::cerr);
+    }
+    if (encodeArgs.csvPath.empty()) {
+        return encodeHotstamps(encodeArgs.key, encodeArgs.facility, encodeArgs.version,
+                               encodeArgs.hotstamps, std::cout, std::cerr);
+    }
+    const FilePtr input = openInput(encodeArgs.csvPath);
+    if (!input) {
+        std::cerr << "proxcred-cli: cannot open " << encodeArgs.csvPath << '\n';
+        return 2;
+    }
+    return encodeCsv(input.get(), std::cout, std::cerr);
+}

@@ -1,0 +1,153 @@
+#include "split_command.h"
+
+#include <nlohmann/json.hpp>
+
+#include "formats/card_format.h"
+#include "line_reader.h"
+#include "progress.h"
+#include "split/split_card.h"
+
+namespace proxcred::cli {
+namespace {
+
+// The name of the third field of the formats that have one.
+std::string_view thirdFieldName(CardFormat format) {
+    switch (format) {
+        case CardFormat::Bit37:
+            return "number";
+        case CardFormat::Proxif:
+            return "version";
+        default:
+            return "";
+    }
+}
+
+std::string jsonString(std::string_view text) {
+    return nlohmann::json(std::string(text)).dump(-1, ' ', false,
+                                                  nlohmann::json::error_handler_t::replace);
+}
+
+std::string badCharacterError(std::string_view cardData, std::size_t at) {
+    const char c = cardData[at];
+    const bool printable = c >= ' ' && c <= '~';
+    std::string shown = printable ? std::string("'") + c + "'" : "byte " + std::to_string(
+                                                                        static_cast<unsigned char>(c));
+    return shown + " at position " + std::to_string(at + 1) + " is not an octal digit";
+}
+
+std::optional<SplitResult> splitOrExplain(std::string_view cardData, std::string& error) {
+    std::size_t badAt = 0;
+    std::optional<SplitResult> result = splitCardData(cardData, &badAt);
+    error = result ? std::string() : badCharacterError(cardData, badAt);
+    return result;
+}
+
+void appendJsonNumber(std::string& json, std::string_view name, const std::string& digits) {
+    json.append(", \"").append(name).append("\": ");
+    json.append(digits.empty() ? "null" : digits);  // a field with no bits is empty
+}
+
+std::string tableFields(const FormatReading& reading) {
+    const auto field = [](std::string_view name, const std::string& digits) {
+        return std::string(name) + " " + (digits.empty() ? "(empty)" : digits);
+    };
+    std::string text = field("hotstamp", reading.fields.hotstamp) + ", " +
+                       field("facility code", reading.fields.facilityCode);
+    if (reading.fields.third) {
+        const bool version = reading.format == CardFormat::Proxif;
+        text += ", " + field(version ? "version" : "without facility code", *reading.fields.third);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string splitJson(std::string_view cardData, std::string& error) {
+    const std::optional<SplitResult> result = splitOrExplain(cardData, error);
+    std::string json = "{\"data\": " + jsonString(cardData);
+    if (!result) return json + ", \"error\": " + jsonString(error) + "}";
+    json.append(", \"bits\": \"").append(result->bits).append("\", \"results\": [");
+    for (const FormatReading& reading : result->readings) {
+        const CardFormatInfo& info = formatInfo(reading.format);
+        if (reading.format != CardFormat::Bit26) json.append(", ");
+        json.append("{\"format\": \"").append(info.key).append("\", \"name\": \"");
+        json.append(info.caption).append("\", \"match\": ");
+        if (!reading.match) {
+            json.append("false, \"verdict\": \"").append(verdictText(reading.format)).append("\"}");
+            continue;
+        }
+        json.append("true");
+        appendJsonNumber(json, "hotstamp", reading.fields.hotstamp);
+        appendJsonNumber(json, "facility", reading.fields.facilityCode);
+        if (reading.fields.third) {
+            appendJsonNumber(json, thirdFieldName(reading.format), *reading.fields.third);
+        }
+        json.append("}");
+    }
+    return json + "]}";
+}
+
+std::string splitTable(std::string_view cardData, std::string& error) {
+    const std::optional<SplitResult> result = splitOrExplain(cardData, error);
+    if (!result) return {};
+    std::string table = "card data  " + std::string(cardData) + "\nbits       " + result->bits + "\n";
+    for (const FormatReading& reading : result->readings) {
+        std::string row = "  " + std::string(formatInfo(reading.format).caption);
+        row.resize(20, ' ');
+        row.append(reading.match ? tableFields(reading) : std::string(verdictText(reading.format)));
+        table.append(row).append("\n");
+    }
+    return table;
+}
+
+int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitStyle style,
+                 std::ostream& out, std::ostream& err) {
+    bool allSplit = true;
+    bool first = true;
+    std::string error;
+    const auto splitOne = [&](std::string_view data, std::string_view unit, std::size_t number) {
+        if (style == SplitStyle::JsonLines) {
+            out << splitJson(data, error) << '\n';
+        } else {
+            const std::string table = splitTable(data, error);
+            if (!table.empty()) out << (first ? "" : "\n") << table;
+            first = first && table.empty();
+        }
+        if (!error.empty()) {
+            err << "proxcred-cli: " << unit << " " << number << ": " << error << '\n';
+            allSplit = false;
+        }
+    };
+
+    if (!cardData.empty()) {
+        for (std::size_t i = 0; i < cardData.size(); ++i) {
+            splitOne(cardData[i], "argument", i + 1);
+        }
+        return allSplit ? 0 : 1;
+    }
+    LineReader lines(in);
+    Progress progress("lines");
+    std::string line;
+    while (lines.next(line)) {
+        progress.advance(lines.lineNumber());
+        if (lines.lastWasCut()) {
+            const std::string limit = std::to_string(LineReader::kDefaultLimit);
+            err << "proxcred-cli: line " << lines.lineNumber() << ": longer than " << limit
+                << " characters\n";
+            if (style == SplitStyle::JsonLines) {
+                out << "{\"data\": " << jsonString(line.substr(0, 16) + "...")
+                    << ", \"error\": \"longer than " << limit << " characters\"}\n";
+            }
+            allSplit = false;
+            continue;
+        }
+        splitOne(line, "line", lines.lineNumber());
+    }
+    if (lines.failed()) {
+        err << "proxcred-cli: cannot read the input\n";
+        return 1;
+    }
+    return allSplit ? 0 : 1;
+}
+
+}  // namespace proxcred::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace proxcred::cli {
+
+enum class SplitStyle { Table, JsonLines };
+
+// Splits every argument, or every line of `in` when there are none. Exit
+// status 1 when any card data held a character other than "0" to "7".
+int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitStyle style,
+                 std::ostream& out, std::ostream& err);
+
+// The two renderings of one card data, for the command and its tests.
+std::string splitTable(std::string_view cardData, std::string& error);
+std::string splitJson(std::string_view cardData, std::string& error);
+
+}  // namespace proxcred::cli

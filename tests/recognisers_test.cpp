@@ -1,0 +1,100 @@
+#include "split/recognisers.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/encoders.h"
+#include "formats/octal.h"
+#include "split/card_bits.h"
+
+namespace proxcred {
+namespace {
+
+std::string bitsOf(std::string_view cardData) { return cardDataToBits(cardData).bits; }
+
+std::string recognisedBy(std::string_view bits) {
+    std::string keys;
+    for (const CardFormatInfo& info : kCardFormats) {
+        if (recognises(info.format, bits)) keys += std::string(keys.empty() ? "" : " ") + std::string(info.key);
+    }
+    return keys;
+}
+
+TEST(Recognisers, KnownCardData) {
+    EXPECT_EQ(recognisedBy(bitsOf("0000000600400002")), "26 Proxif Casi");
+    EXPECT_EQ(recognisedBy(bitsOf("1000000600400002")), "");
+    EXPECT_EQ(recognisedBy(bitsOf("0000700010000003")), "35 Proxif");
+    EXPECT_EQ(recognisedBy(bitsOf("7000700010000003")), "35");
+    EXPECT_EQ(recognisedBy(bitsOf("0000000000000000")), "Proxif Casi");
+    EXPECT_EQ(recognisedBy(bitsOf("600400002")), "26");
+    EXPECT_EQ(recognisedBy(bitsOf("00000000600400002")), "26 Proxif Casi");
+    EXPECT_EQ(recognisedBy(""), "");
+}
+
+TEST(Recognisers, ShortStringsAreNoCardWhateverTheirLength) {
+    for (std::size_t length = 0; length < 50; ++length) {
+        const std::string ones(length, '1');
+        const std::string zeros(length, '0');
+        for (const CardFormatInfo& info : kCardFormats) {
+            (void)recognises(info.format, ones);  // must not read outside the string
+            (void)recognises(info.format, zeros);
+        }
+    }
+    EXPECT_FALSE(Check26Bit(std::string(26, '1')));
+    EXPECT_FALSE(Check36BitX(std::string(35, '0')));
+}
+
+struct Corruptible {
+    CardFormat format;
+    EncodeInput input;
+    std::size_t checkedFromEnd;  // marker and frame (or parity window), counted from the end
+    std::vector<std::size_t> uncheckedFromEnd;  // positions no test covers, 0 = last bit
+};
+
+// Any single changed bit of a recognised frame makes its recogniser say no,
+// but for the one bit of the 36-bit Xceed ID window that no run covers.
+TEST(Recognisers, SingleBitCorruptionOfAFrameIsCaught) {
+    const Corruptible cards[] = {
+        {CardFormat::Bit26, {12345, 123, 0}, 27, {}},
+        {CardFormat::Bit34, {12345, 123, 0}, 35, {}},
+        {CardFormat::Bit35, {12345, 123, 0}, 36, {}},
+        {CardFormat::Bit35X, {12345, 100, 0}, 36, {}},
+        {CardFormat::Bit36X, {12345, 100, 0}, 36, {18}},
+        {CardFormat::Bit37X, {12345, 100, 0}, 37, {}},
+        {CardFormat::Bit37, {12345, 100, 0}, 37, {}},
+    };
+    for (const Corruptible& card : cards) {
+        const std::string bits =
+            bitsOf(octalProxData(std::get<CardValue>(encodeCard(card.format, card.input))));
+        ASSERT_TRUE(recognises(card.format, bits)) << formatInfo(card.format).key;
+        for (std::size_t fromEnd = 0; fromEnd < card.checkedFromEnd; ++fromEnd) {
+            std::string corrupted = bits;
+            char& bit = corrupted[bits.size() - 1 - fromEnd];
+            bit = bit == '0' ? '1' : '0';
+            const bool unchecked = std::count(card.uncheckedFromEnd.begin(),
+                                              card.uncheckedFromEnd.end(), fromEnd) != 0;
+            EXPECT_EQ(recognises(card.format, corrupted), unchecked)
+                << formatInfo(card.format).key << " bit " << fromEnd << " from the end";
+        }
+    }
+}
+
+TEST(Recognisers, ProxifAndCasiOnlyCheckTheirZeroBits) {
+    const std::string bits = bitsOf("0000000000000000");
+    for (std::size_t at = 0; at < bits.size(); ++at) {
+        std::string changed = bits;
+        changed[at] = '1';
+        const std::size_t position = at + 1;
+        EXPECT_EQ(CheckProxif(changed), position > 9 && position != 28) << position;
+        EXPECT_EQ(CheckCasi(changed), position > 4 && (position < 13 || position > 16)) << position;
+    }
+}
+
+TEST(Recognisers, The37BitChecksAlwaysAgree) {
+    for (std::uint64_t value = 0; value < (1U << 12); ++value) {
+        const std::string bits = bitsOf(octalProxData(value * 0x9E3779B97F4AULL % (1ULL << 37)));
+        EXPECT_EQ(Check37Bit(bits), Check37BitX(bits));
+    }
+}
+
+}  // namespace
+}  // namespace proxcred
