@@ -1,2 +1,196 @@
 #include <gtest/gtest.h>
-TEST(Cli, Placeholder) {}
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string shellQuoted(const std::string& arg) {
+    std::string quoted = "'";
+    for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs proxcred-cli with the arguments and standard input given.
+CliRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("proxcred-cli-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "in", std::ios::binary) << input;
+    std::string command = shellQuoted(PROXCRED_CLI);
+    for (const std::string& arg : args) command += " " + shellQuoted(arg);
+    command += " <" + shellQuoted(dir / "in") + " >" + shellQuoted(dir / "out") + " 2>" +
+               shellQuoted(dir / "err");
+    const int status = std::system(command.c_str());
+    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(dir / "out"),
+            readFile(dir / "err")};
+    std::filesystem::remove_all(dir);
+    return run;
+}
+
+TEST(CliEncode, OneLinePerHotstampAndTheMessagesOnStandardError) {
+    const CliRun run = cli({"encode", "-f", "26", "-F", "123", "12345", "70000", "abc", ""});
+    EXPECT_EQ(run.out, "0000000475460163\n????????????????\n\n\n");
+    EXPECT_EQ(run.err,
+              "Hotstamp 70000 is too large. 65535 is max.\nInvalid Serial Number\n"
+              "No hotstamp number\n");
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(CliEncode, ExitCodes) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out;
+    } cases[] = {
+        {{"encode", "-f", "26", "-F", "1", "1"}, 0, "0000000600400002\n"},
+        {{"encode", "-f", "37", "34359738367"}, 0, "0000777777777777\n"},
+        {{"encode", "-f", "Proxif", "-F", "100", "-V", "1", "12345"}, 0, "0001001440030071\n"},
+        {{"encode", "-f", "35X", "-F", " 100 ", "12.5", "12"}, 0, nullptr},
+        {{"encode", "-f", "26", "-F", "1", "--", "-5"}, 1, "????????????????\n"},
+        {{"encode", "-f", "35x", "1"}, 1, "????????????????\n"},
+        {{"encode", "-f", "26", "-F", "abc", "1"}, 1, "\n"},
+        {{"encode", "-f", "35X", "3000000000"}, 1, "\n"},
+        {{"encode", "-f", "26"}, 2, ""},
+        {{"encode", "1"}, 2, ""},
+        {{"encode", "--csv", "-", "-f", "26"}, 2, ""},
+        {{"encode", "--csv", "/nonexistent/file.csv"}, 2, ""},
+        {{}, 2, ""},
+        {{"frobnicate"}, 2, ""},
+        {{"formats"}, 0, nullptr},
+        {{"--help"}, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.args);
+        std::string where;
+        for (const auto& arg : c.args) where += arg + " ";
+        EXPECT_EQ(run.status, c.status) << where << run.err;
+        if (c.out != nullptr) {
+            EXPECT_EQ(run.out, c.out) << where;
+        }
+    }
+    const CliRun rounded = cli({"encode", "-f", "35X", "-F", " 100 ", "12.5", "12"});
+    std::istringstream lines(rounded.out);
+    std::string first;
+    std::string second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(first, second);
+}
+
+TEST(CliEncode, CsvRowsGetProxDataAndMessage) {
+    const std::string input =
+        "format,hotstamp,facility,version\r\n"
+        "26,12345,123,\n"
+        "26,70000,1,0\n"
+        "\n"
+        "Proxif,12345,100,1\n"
+        "\"37\",\"1\",\"1\"\n"
+        "Casi,12345\n"
+        "26,\"1,5\",1,0\n"
+        "26\n"
+        ",1,1,1\n"
+        "\"Pro\"\"xif\",1,1,1\n"
+        "26,\"1\n";
+    const CliRun run = cli({"encode", "--csv", "-"}, input);
+    EXPECT_EQ(run.out,
+              "format,hotstamp,facility,version,prox_data,message\n"
+              "26,12345,123,,0000000475460163,\n"
+              "26,70000,1,0,????????????????,Hotstamp 70000 is too large. 65535 is max.\n"
+              "Proxif,12345,100,1,0001001440030071,\n"
+              "37,1,1,,0001000004000002,\n"
+              "Casi,12345,,,0000000000030071,\n"
+              "26,\"1,5\",1,0,,Invalid Serial Number\n"
+              "26,,\"Expected format,hotstamp,facility,version\"\n"
+              ",1,1,1,,Undefined card format / facility code\n"
+              "\"Pro\"\"xif\",1,1,1,????????????????,\"Unknown card format \"\"Pro\"\"xif\"\"\"\n"
+              "26,1,,Line 12: quote not closed\n");
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(CliEncode, CsvFromAFileWithoutHeaderSucceeds) {
+    const auto path = std::filesystem::temp_directory_path() / "proxcred-cli-rows.csv";
+    std::ofstream(path) << "26,1,1\n34,65535,65535,0\n";
+    const CliRun run = cli({"encode", "--csv", path.string()});
+    std::filesystem::remove(path);
+    EXPECT_EQ(run.out, "26,1,1,,0000000600400002,\n34,65535,65535,0,0000277777777777,\n");
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(CliSplit, ReadableTable) {
+    const CliRun run = cli({"split", "0000777777777777"});
+    EXPECT_EQ(run.out,
+              "card data  0000777777777777\n"
+              "bits       000000000000111111111111111111111111111111111111\n"
+              "  26 Bit            Not 26 Bit\n"
+              "  34 Bit            Not 34 Bit\n"
+              "  35 Bit            Not 35 Bit\n"
+              "  35 Bit Xceed ID   Not 35X\n"
+              "  36 Bit Xceed ID   Not 36 Bit X\n"
+              "  37 Bit Xceed ID   hotstamp 524287, facility code 65535\n"
+              "  37 Bit            hotstamp 524287, facility code 65535, without facility code "
+              "34359738367\n"
+              "  Proxif            Not Proxif\n"
+              "  Casi              Not Casi\n");
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(CliSplit, JsonLinesForEveryLineOfStandardInput) {
+    const std::string tooLong(70000, '0');
+    const CliRun run =
+        cli({"split", "--json"}, "0000000600400002\n\n12 8\n" + tooLong + "\n0007777773777777");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "proxcred-cli: line 3: ' ' at position 3 is not an octal digit\n"
+              "proxcred-cli: line 4: longer than 65536 characters\n");
+    std::istringstream lines(run.out);
+    std::vector<nlohmann::json> objects;
+    for (std::string line; std::getline(lines, line);) objects.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(objects.size(), 5U);
+
+    const nlohmann::json& card26 = objects[0];
+    EXPECT_EQ(card26["data"], "0000000600400002");
+    EXPECT_EQ(card26["bits"].get<std::string>().size(), 48U);
+    ASSERT_EQ(card26["results"].size(), 9U);
+    EXPECT_EQ(card26["results"][0],
+              nlohmann::json::parse(R"({"format": "26", "name": "26 Bit", "match": true,
+                                        "hotstamp": 1, "facility": 1})"));
+    EXPECT_EQ(card26["results"][3],
+              nlohmann::json::parse(R"({"format": "35X", "name": "35 Bit Xceed ID",
+                                        "match": false, "verdict": "Not 35X"})"));
+    EXPECT_EQ(card26["results"][7]["version"], 0);
+    EXPECT_EQ(card26["results"][8]["hotstamp"], 100794370);
+
+    EXPECT_EQ(objects[1]["bits"], "");
+    EXPECT_EQ(objects[1]["results"][8]["verdict"], "Not Casi");
+    EXPECT_EQ(objects[2], nlohmann::json::parse(
+                              R"({"data": "12 8", "error": "' ' at position 3 is not an octal digit"})"));
+    EXPECT_TRUE(objects[3].contains("error"));
+    EXPECT_EQ(objects[4]["results"][7]["hotstamp"], 1048575);
+}
+
+TEST(CliSplit, ArgumentsAreSplitInTurnEvenAfterABadOne) {
+    const CliRun run = cli({"split", "--json", "9", "600400002"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\"data\": \"600400002\""), std::string::npos);
+    EXPECT_EQ(run.err, "proxcred-cli: argument 1: '9' at position 1 is not an octal digit\n");
+}
+
+}  // namespace
