@@ -1,5 +1,7 @@
 #include "split_command.h"
 
+#include <array>
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 #include "formats/card_format.h"
@@ -42,20 +44,26 @@ std::optional<SplitResult> splitOrExplain(std::string_view cardData, std::string
     return result;
 }
 
-void appendJsonNumber(std::string& json, std::string_view name, const std::string& digits) {
+void appendJsonField(std::string& json, std::string_view name, const FieldValue& field) {
     json.append(", \"").append(name).append("\": ");
-    json.append(digits.empty() ? "null" : digits);  // a field with no bits is empty
+    if (!field) {
+        json.append("null");  // none of the field's bits exist
+        return;
+    }
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.begin(), digits.end(), *field).ptr;
+    json.append(digits.begin(), end);
 }
 
 std::string tableFields(const FormatReading& reading) {
-    const auto field = [](std::string_view name, const std::string& digits) {
-        return std::string(name) + " " + (digits.empty() ? "(empty)" : digits);
+    const auto field = [](std::string_view name, const FieldValue& value) {
+        return std::string(name) + " " + (value ? std::to_string(*value) : "(empty)");
     };
     std::string text = field("hotstamp", reading.fields.hotstamp) + ", " +
                        field("facility code", reading.fields.facilityCode);
-    if (reading.fields.third) {
+    if (hasThirdField(reading.format)) {
         const bool version = reading.format == CardFormat::Proxif;
-        text += ", " + field(version ? "version" : "without facility code", *reading.fields.third);
+        text += ", " + field(version ? "version" : "without facility code", reading.fields.third);
     }
     return text;
 }
@@ -64,9 +72,15 @@ std::string tableFields(const FormatReading& reading) {
 
 std::string splitJson(std::string_view cardData, std::string& error) {
     const std::optional<SplitResult> result = splitOrExplain(cardData, error);
-    std::string json = "{\"data\": " + jsonString(cardData);
-    if (!result) return json + ", \"error\": " + jsonString(error) + "}";
-    json.append(", \"bits\": \"").append(result->bits).append("\", \"results\": [");
+    if (!result) {
+        return "{\"data\": " + jsonString(cardData) + ", \"error\": " + jsonString(error) + "}";
+    }
+    // Card data that split holds only octal digits: nothing in it needs escaping.
+    constexpr std::size_t kTypicalLine = 1200;
+    std::string json;
+    json.reserve(kTypicalLine + 4 * cardData.size());
+    json.append("{\"data\": \"").append(cardData).append("\", \"bits\": \"");
+    json.append(result->bits).append("\", \"results\": [");
     for (const FormatReading& reading : result->readings) {
         const CardFormatInfo& info = formatInfo(reading.format);
         if (reading.format != CardFormat::Bit26) json.append(", ");
@@ -77,10 +91,10 @@ std::string splitJson(std::string_view cardData, std::string& error) {
             continue;
         }
         json.append("true");
-        appendJsonNumber(json, "hotstamp", reading.fields.hotstamp);
-        appendJsonNumber(json, "facility", reading.fields.facilityCode);
-        if (reading.fields.third) {
-            appendJsonNumber(json, thirdFieldName(reading.format), *reading.fields.third);
+        appendJsonField(json, "hotstamp", reading.fields.hotstamp);
+        appendJsonField(json, "facility", reading.fields.facilityCode);
+        if (hasThirdField(reading.format)) {
+            appendJsonField(json, thirdFieldName(reading.format), reading.fields.third);
         }
         json.append("}");
     }

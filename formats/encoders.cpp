@@ -171,52 +171,17 @@ EncodeResult BitFormatCasi(double iNumber, std::int32_t iFacilityCode) {
 }
 
 const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode) {
-    switch (format) {
-        case CardFormat::Bit26:
-            return kLayout26;
-        case CardFormat::Bit34:
-            return kLayout34;
-        case CardFormat::Bit35:
-            return kLayout35;
-        case CardFormat::Bit35X:
-            return kLayout35X;
-        case CardFormat::Bit36X:
-            return kLayout36X;
-        case CardFormat::Bit37X:
-            return kLayout37X;
-        case CardFormat::Bit37:
-            return facilityCode == 0 ? kLayout37NFC : kLayout37;
-        case CardFormat::Proxif:
-            return kLayoutProxif;
-        case CardFormat::Casi:
-            return kLayoutCasi;
-    }
-    return kLayout26;
+    // Indexed by CardFormat, in the order of the format table.
+    static constexpr std::array<const CardLayout*, 9> kLayouts{
+        &kLayout26,  &kLayout34, &kLayout35,     &kLayout35X, &kLayout36X,
+        &kLayout37X, &kLayout37, &kLayoutProxif, &kLayoutCasi,
+    };
+    if (format == CardFormat::Bit37 && facilityCode == 0) return kLayout37NFC;
+    return *kLayouts[static_cast<std::size_t>(format)];
 }
 
 EncodeResult encodeCard(CardFormat format, const EncodeInput& input) {
-    switch (format) {
-        case CardFormat::Bit26:
-            return BitFormat26(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit34:
-            return BitFormat34(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit35:
-            return BitFormat35(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit35X:
-            return BitFormat35X(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit36X:
-            return BitFormat36X(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit37X:
-            return BitFormat37X(input.hotstamp, input.facilityCode);
-        case CardFormat::Bit37:
-            return input.facilityCode == 0 ? BitFormat37NFC(input.hotstamp)
-                                           : BitFormat37(input.hotstamp, input.facilityCode);
-        case CardFormat::Proxif:
-            return BitFormatProxif(input.hotstamp, input.facilityCode, input.version);
-        case CardFormat::Casi:
-            return BitFormatCasi(input.hotstamp, input.facilityCode);
-    }
-    return CardValue{0};
+    return encodeWith(cardLayout(format, input.facilityCode), input);
 }
 
 }  // namespace proxcred

@@ -1,5 +1,7 @@
 #include "card_bits.h"
 
+#include <cstring>
+
 namespace proxcred {
 
 CardBits cardDataToBits(std::string_view cardData) {
@@ -13,10 +15,9 @@ CardBits cardDataToBits(std::string_view cardData) {
             result.badCharacterAt = at;
             return result;
         }
-        const int value = digit - '0';
-        *out++ = (value & 4) != 0 ? '1' : '0';
-        *out++ = (value & 2) != 0 ? '1' : '0';
-        *out++ = (value & 1) != 0 ? '1' : '0';
+        static constexpr char kTriples[] = "000001010011100101110111";
+        std::memcpy(out, &kTriples[(digit - '0') * 3], 3);
+        out += 3;
     }
     return result;
 }

@@ -1,15 +1,14 @@
 #include "extractors.h"
 
-#include <algorithm>
 #include <array>
-
-#include "get_number.h"
 
 namespace proxcred {
 namespace {
 
+// Positions are those of 48-bit card data, counted from 1 at the left; they
+// are taken from the right-hand end, so they hold for any length.
 struct FieldAt {
-    int first;  // position in 48-bit card data, counted from 1 at the left
+    int first;
     int width;
 };
 
@@ -34,27 +33,30 @@ constexpr std::array<FieldLayout, 9> kFieldLayouts{{
     {{17, 32}, {5, 8}, std::nullopt},       // Casi: no parity
 }};
 
-std::string fieldText(std::string_view bits, FieldAt field) {
-    return GetNumber(cutField(bits, field.first, field.width));
+// Bits of a field that run past the start of the string read as 0.
+FieldValue fieldValue(const BitTail& tail, FieldAt field) {
+    const auto last = static_cast<std::size_t>(kReferenceBits - field.first);
+    const std::size_t first = last + 1 - static_cast<std::size_t>(field.width);
+    if (first >= tail.length()) return std::nullopt;
+    return tail.bits(first, last);
 }
 
 }  // namespace
 
-std::string_view cutField(std::string_view bits, int first, int width) {
-    const auto length = static_cast<long long>(bits.size());
-    const long long start = first + length - kReferenceBits;  // 1-based
-    const long long from = std::max(start, 1LL);
-    const long long to = std::min(start + width - 1, length);
-    if (from > to) return {};
-    return bits.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
+std::string fieldText(const FieldValue& field) {
+    return field ? std::to_string(*field) : std::string();
+}
+
+CardFields extractFields(CardFormat format, const BitTail& tail) {
+    const FieldLayout& layout = kFieldLayouts[static_cast<std::size_t>(format)];
+    CardFields fields{fieldValue(tail, layout.hotstamp), fieldValue(tail, layout.facilityCode),
+                      std::nullopt};
+    if (layout.third) fields.third = fieldValue(tail, *layout.third);
+    return fields;
 }
 
 CardFields extractFields(CardFormat format, std::string_view bits) {
-    const FieldLayout& layout = kFieldLayouts[static_cast<std::size_t>(format)];
-    CardFields fields{fieldText(bits, layout.hotstamp), fieldText(bits, layout.facilityCode),
-                      std::nullopt};
-    if (layout.third) fields.third = fieldText(bits, *layout.third);
-    return fields;
+    return extractFields(format, BitTail::ofBits(bits));
 }
 
 CardFields Split26Bit(std::string_view bits) { return extractFields(CardFormat::Bit26, bits); }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "bit_tail.h"
 #include "formats/card_format.h"
 
 // Cutting the numbers out of a recognised card's bit string. Field positions
@@ -11,17 +13,26 @@
 // bit string, so shorter or longer card data reads the same fields.
 namespace proxcred {
 
-// The fields as decimal text, as the result boxes show them; a field is the
-// empty text when none of its bits exist.
+// A field's value; nullopt when none of its bits exist (only short card data
+// that a recogniser still accepts lacks bits).
+using FieldValue = std::optional<std::uint64_t>;
+
+// As the result boxes show a field: its decimal value, or the empty text.
+std::string fieldText(const FieldValue& field);
+
 struct CardFields {
-    std::string hotstamp;
-    std::string facilityCode;
-    // The version (Proxif) or the number read without facility code (37-bit);
-    // nullopt for the formats that have no third field.
-    std::optional<std::string> third;
+    FieldValue hotstamp;
+    FieldValue facilityCode;
+    // The version (Proxif) or the number read without facility code (37-bit).
+    FieldValue third;
 
     friend bool operator==(const CardFields&, const CardFields&) = default;
 };
+
+// Whether a format has the third field: 37-bit and Proxif.
+constexpr bool hasThirdField(CardFormat format) {
+    return format == CardFormat::Bit37 || format == CardFormat::Proxif;
+}
 
 CardFields Split26Bit(std::string_view bits);
 CardFields Split34Bit(std::string_view bits);
@@ -34,9 +45,6 @@ CardFields SplitProxif(std::string_view bits);
 CardFields SplitCasi(std::string_view bits);
 
 CardFields extractFields(CardFormat format, std::string_view bits);
-
-// B[first..first+width-1] of 48-bit data, moved with the right-hand end of
-// `bits` and cut to the characters that exist.
-std::string_view cutField(std::string_view bits, int first, int width);
+CardFields extractFields(CardFormat format, const BitTail& tail);
 
 }  // namespace proxcred

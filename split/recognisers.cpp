@@ -1,18 +1,22 @@
 #include "recognisers.h"
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <optional>
+
+#include "formats/card_layout.h"
 
 namespace proxcred {
 namespace {
 
-// Positions are counted from 1 at the left, as B[i]; "from the end" offsets
-// are subtracted from the length L.
+// Bits are counted from the end of the string (0 is the last character), so
+// the rules hold for any length; bits left of the string's start read as 0.
 
 struct FixedBits {
-    std::size_t fromEnd;  // first position is B[L - fromEnd]
+    std::size_t fromEnd;  // B[L - fromEnd] and the `count` - 1 characters after it
     std::size_t count;
-    char expected;
+    bool ones;  // all "1", or all "0"
 };
 
 struct Run {
@@ -21,117 +25,85 @@ struct Run {
 };
 
 struct FrameRule {
-    std::size_t shortest;               // shorter strings are no card of the format
-    std::optional<FixedBits> fixed;     // marker, or bits of fixed value
-    std::size_t keptAtEnd;              // the lead-in B[1..L - keptAtEnd] must hold no "1"
-    std::size_t window;                 // F is the last `window` characters; 0: no parity
-    Run even;                           // must hold an even number of ones
-    Run odd;                            // must hold an odd number of ones
+    std::size_t shortest;            // shorter strings are no card of the format
+    std::optional<FixedBits> fixed;  // marker, or bits of fixed value
+    std::size_t keptAtEnd;           // the lead-in B[1..L - keptAtEnd] must hold no "1"
+    std::size_t window;              // F is the last `window` characters; 0: no parity
+    Run even;                        // must hold an even number of ones
+    Run odd;                         // must hold an odd number of ones
 };
 
-constexpr FrameRule kRule26{27, FixedBits{26, 1, '1'}, 27, 26, {1, 13}, {14, 26}};
-constexpr FrameRule kRule34{35, FixedBits{34, 1, '1'}, 35, 34, {1, 17}, {18, 34}};
-constexpr FrameRule kRule35X{35, FixedBits{35, 1, '1'}, 36, 35, {1, 18}, {18, 35}};
+constexpr FrameRule kRule26{27, FixedBits{26, 1, true}, 27, 26, {1, 13}, {14, 26}};
+constexpr FrameRule kRule34{35, FixedBits{34, 1, true}, 35, 34, {1, 17}, {18, 34}};
+constexpr FrameRule kRule35X{35, FixedBits{35, 1, true}, 36, 35, {1, 18}, {18, 35}};
 // A window one longer than the 36-bit frame; its character 19 is in no run.
-constexpr FrameRule kRule36X{36, FixedBits{1, 1, '1'}, 36, 37, {1, 18}, {20, 37}};
+constexpr FrameRule kRule36X{36, FixedBits{1, 1, true}, 36, 37, {1, 18}, {20, 37}};
 constexpr FrameRule kRule37{37, std::nullopt, 37, 37, {1, 19}, {19, 37}};
-constexpr FrameRule kRuleProxif{48, FixedBits{20, 1, '0'}, 39, 0, {}, {}};
-constexpr FrameRule kRuleCasi{48, FixedBits{35, 4, '0'}, 44, 0, {}, {}};
+constexpr FrameRule kRuleProxif{48, FixedBits{20, 1, false}, 39, 0, {}, {}};
+constexpr FrameRule kRuleCasi{48, FixedBits{35, 4, false}, 44, 0, {}, {}};
 
-// B[position], with positions left of the string reading as "0".
-char at(std::string_view bits, std::ptrdiff_t position) {
-    return position >= 1 ? bits[static_cast<std::size_t>(position - 1)] : '0';
+int parityOf(std::uint64_t bits) { return std::popcount(bits) & 1; }
+
+std::uint64_t runBits(const BitTail& tail, std::size_t window, Run run) {
+    return tail.bits(window - run.last, window - run.first);
 }
 
-std::size_t onesInWindow(std::string_view bits, std::size_t window, Run run) {
-    const auto windowStart =
-        static_cast<std::ptrdiff_t>(bits.size()) - static_cast<std::ptrdiff_t>(window);
-    std::size_t ones = 0;
-    for (std::size_t k = run.first; k <= run.last; ++k) {
-        if (at(bits, windowStart + static_cast<std::ptrdiff_t>(k)) == '1') ++ones;
-    }
-    return ones;
+bool fixedBitsHold(const BitTail& tail, const FixedBits& fixed) {
+    const std::uint64_t found = tail.bits(fixed.fromEnd + 1 - fixed.count, fixed.fromEnd);
+    const std::uint64_t allOnes = (std::uint64_t{1} << fixed.count) - 1;
+    return found == (fixed.ones ? allOnes : 0);
 }
 
-bool fixedBitsHold(std::string_view bits, const FixedBits& fixed) {
-    const auto first = static_cast<std::ptrdiff_t>(bits.size()) -
-                       static_cast<std::ptrdiff_t>(fixed.fromEnd);
-    for (std::size_t i = 0; i < fixed.count; ++i) {
-        if (at(bits, first + static_cast<std::ptrdiff_t>(i)) != fixed.expected) return false;
-    }
-    return true;
-}
-
-bool leadInIsClear(std::string_view bits, std::size_t keptAtEnd) {
-    if (bits.size() <= keptAtEnd) return true;
-    return bits.substr(0, bits.size() - keptAtEnd).find('1') == std::string_view::npos;
-}
-
-bool matchesFrame(const FrameRule& rule, std::string_view bits) {
-    if (bits.size() < rule.shortest) return false;
-    if (rule.fixed && !fixedBitsHold(bits, *rule.fixed)) return false;
-    if (!leadInIsClear(bits, rule.keptAtEnd)) return false;
+bool matchesFrame(const FrameRule& rule, const BitTail& tail) {
+    if (tail.length() < rule.shortest) return false;
+    if (rule.fixed && !fixedBitsHold(tail, *rule.fixed)) return false;
+    if (!tail.clearFrom(rule.keptAtEnd)) return false;
     if (rule.window == 0) return true;
-    if (onesInWindow(bits, rule.window, rule.even) % 2 != 0) return false;
-    return onesInWindow(bits, rule.window, rule.odd) % 2 != 0;
+    if (parityOf(runBits(tail, rule.window, rule.even)) != 0) return false;
+    return parityOf(runBits(tail, rule.window, rule.odd)) != 0;
 }
 
-int bitAt(std::string_view frame, std::size_t k) { return frame[k - 1] == '1' ? 1 : 0; }
+// The 35-bit frame has three parity bits over interleaved groups and no
+// lead-in test: bits left of its marker may hold anything. F[j] is bit 35 - j.
+bool matches35Bit(const BitTail& tail) {
+    constexpr std::size_t kFrame = 35;
+    // F[3..34] with j mod 3 != 2, guarded by F[2]; F[2..33] with j mod 3 != 1,
+    // guarded by F[35].
+    constexpr std::uint64_t kEvenGroup = bitsWhere(1, 32, [](int bit) { return (35 - bit) % 3 != 2; });
+    constexpr std::uint64_t kOddGroup = bitsWhere(2, 33, [](int bit) { return (35 - bit) % 3 != 1; });
+    if (tail.length() < kFrame + 1 || tail.bits(kFrame, kFrame) != 1) return false;
+    const std::uint64_t frame = tail.bits(0, kFrame - 1);
+    const auto bitAt = [frame](std::size_t j) { return static_cast<int>((frame >> (kFrame - j)) & 1U); };
+    if (bitAt(2) != parityOf(frame & kEvenGroup)) return false;
+    if (bitAt(35) == parityOf(frame & kOddGroup)) return false;
+    return bitAt(1) != parityOf(frame & bitRange(0, 33));
+}
 
 }  // namespace
 
-bool Check26Bit(std::string_view bits) { return matchesFrame(kRule26, bits); }
-bool Check34Bit(std::string_view bits) { return matchesFrame(kRule34, bits); }
-bool Check35BitX(std::string_view bits) { return matchesFrame(kRule35X, bits); }
-bool Check36BitX(std::string_view bits) { return matchesFrame(kRule36X, bits); }
-bool Check37BitX(std::string_view bits) { return matchesFrame(kRule37, bits); }
-bool Check37Bit(std::string_view bits) { return matchesFrame(kRule37, bits); }
-bool CheckProxif(std::string_view bits) { return matchesFrame(kRuleProxif, bits); }
-bool CheckCasi(std::string_view bits) { return matchesFrame(kRuleCasi, bits); }
-
-// The 35-bit frame has three parity bits over interleaved groups and no
-// lead-in test: bits left of its marker may hold anything.
-bool Check35Bit(std::string_view bits) {
-    constexpr std::size_t kFrame = 35;
-    if (bits.size() < kFrame + 1) return false;
-    if (bits[bits.size() - kFrame - 1] != '1') return false;
-    const std::string_view frame = bits.substr(bits.size() - kFrame);
-    int evenGroup = 0;  // F[3..34] with j mod 3 != 2, guarded by F[2]
-    int oddGroup = 0;   // F[2..33] with j mod 3 != 1, guarded by F[35]
-    int allButFirst = 0;
-    for (std::size_t j = 2; j <= kFrame; ++j) {
-        const int bit = bitAt(frame, j);
-        if (j >= 3 && j <= 34 && j % 3 != 2) evenGroup += bit;
-        if (j <= 33 && j % 3 != 1) oddGroup += bit;
-        allButFirst += bit;
-    }
-    if (bitAt(frame, 2) != evenGroup % 2) return false;
-    if (bitAt(frame, kFrame) == oddGroup % 2) return false;
-    return bitAt(frame, 1) != allButFirst % 2;
+bool recognises(CardFormat format, const BitTail& tail) {
+    // Indexed by CardFormat, in the order of the format table; the 35-bit
+    // format has rules of its own.
+    constexpr std::array<const FrameRule*, 9> kRules{
+        &kRule26, &kRule34, nullptr,      &kRule35X, &kRule36X,
+        &kRule37, &kRule37, &kRuleProxif, &kRuleCasi,
+    };
+    const FrameRule* rule = kRules[static_cast<std::size_t>(format)];
+    return rule != nullptr ? matchesFrame(*rule, tail) : matches35Bit(tail);
 }
 
 bool recognises(CardFormat format, std::string_view bits) {
-    switch (format) {
-        case CardFormat::Bit26:
-            return Check26Bit(bits);
-        case CardFormat::Bit34:
-            return Check34Bit(bits);
-        case CardFormat::Bit35:
-            return Check35Bit(bits);
-        case CardFormat::Bit35X:
-            return Check35BitX(bits);
-        case CardFormat::Bit36X:
-            return Check36BitX(bits);
-        case CardFormat::Bit37X:
-            return Check37BitX(bits);
-        case CardFormat::Bit37:
-            return Check37Bit(bits);
-        case CardFormat::Proxif:
-            return CheckProxif(bits);
-        case CardFormat::Casi:
-            return CheckCasi(bits);
-    }
-    return false;
+    return recognises(format, BitTail::ofBits(bits));
 }
+
+bool Check26Bit(std::string_view bits) { return recognises(CardFormat::Bit26, bits); }
+bool Check34Bit(std::string_view bits) { return recognises(CardFormat::Bit34, bits); }
+bool Check35Bit(std::string_view bits) { return recognises(CardFormat::Bit35, bits); }
+bool Check35BitX(std::string_view bits) { return recognises(CardFormat::Bit35X, bits); }
+bool Check36BitX(std::string_view bits) { return recognises(CardFormat::Bit36X, bits); }
+bool Check37BitX(std::string_view bits) { return recognises(CardFormat::Bit37X, bits); }
+bool Check37Bit(std::string_view bits) { return recognises(CardFormat::Bit37, bits); }
+bool CheckProxif(std::string_view bits) { return recognises(CardFormat::Proxif, bits); }
+bool CheckCasi(std::string_view bits) { return recognises(CardFormat::Casi, bits); }
 
 }  // namespace proxcred

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "bit_tail.h"
 #include "formats/card_format.h"
 
 // Whether a bit string is a card of a format. They look only at structure:
@@ -20,5 +21,6 @@ bool CheckProxif(std::string_view bits);
 bool CheckCasi(std::string_view bits);
 
 bool recognises(CardFormat format, std::string_view bits);
+bool recognises(CardFormat format, const BitTail& tail);
 
 }  // namespace proxcred

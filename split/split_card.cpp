@@ -11,12 +11,14 @@ std::optional<SplitResult> splitCardData(std::string_view cardData, std::size_t*
         if (badCharacterAt != nullptr) *badCharacterAt = *converted.badCharacterAt;
         return std::nullopt;
     }
-    SplitResult result{std::move(converted.bits), {}};
+    const BitTail tail = BitTail::ofOctal(cardData);
+    std::optional<SplitResult> result(std::in_place);
+    result->bits = std::move(converted.bits);
     for (const CardFormatInfo& info : kCardFormats) {
-        FormatReading& reading = result.readings[static_cast<std::size_t>(info.format)];
+        FormatReading& reading = result->readings[static_cast<std::size_t>(info.format)];
         reading.format = info.format;
-        reading.match = recognises(info.format, result.bits);
-        if (reading.match) reading.fields = extractFields(info.format, result.bits);
+        reading.match = recognises(info.format, tail);
+        if (reading.match) reading.fields = extractFields(info.format, tail);
     }
     return result;
 }

@@ -43,10 +43,10 @@ TEST(RoundTrip, EveryFormatSplitsBackIntoItsNumbers) {
             ASSERT_TRUE(split);
             const FormatReading& reading = split->readings[static_cast<std::size_t>(range.format)];
             ASSERT_TRUE(reading.match) << formatInfo(range.format).key << " " << proxData;
-            EXPECT_EQ(reading.fields.hotstamp, std::to_string(hotstamp)) << proxData;
-            EXPECT_EQ(reading.fields.facilityCode, std::to_string(facility)) << proxData;
+            EXPECT_EQ(reading.fields.hotstamp, hotstamp) << proxData;
+            EXPECT_EQ(reading.fields.facilityCode, static_cast<std::uint64_t>(facility)) << proxData;
             if (range.format == CardFormat::Proxif) {
-                EXPECT_EQ(reading.fields.third, std::to_string(version)) << proxData;
+                EXPECT_EQ(reading.fields.third, static_cast<std::uint64_t>(version)) << proxData;
             }
         }
     }
@@ -63,7 +63,7 @@ TEST(RoundTrip, The37BitFormatWithoutFacilityCodeReadsAsOneNumber) {
         ASSERT_TRUE(split);
         const FormatReading& reading = split->readings[static_cast<std::size_t>(CardFormat::Bit37)];
         ASSERT_TRUE(reading.match) << proxData;
-        EXPECT_EQ(reading.fields.third, std::to_string(hotstamp)) << proxData;
+        EXPECT_EQ(reading.fields.third, hotstamp) << proxData;
     }
 }
 

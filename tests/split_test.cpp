@@ -16,8 +16,9 @@ std::vector<std::string> shown(const SplitResult& result) {
             rows.emplace_back(verdictText(reading.format));
             continue;
         }
-        std::string row = reading.fields.hotstamp + "/" + reading.fields.facilityCode;
-        if (reading.fields.third) row += "/" + *reading.fields.third;
+        std::string row =
+            fieldText(reading.fields.hotstamp) + "/" + fieldText(reading.fields.facilityCode);
+        if (hasThirdField(reading.format)) row += "/" + fieldText(reading.fields.third);
         rows.push_back(row);
     }
     return rows;
