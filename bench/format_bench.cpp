@@ -34,8 +34,8 @@ void proxDataFromText(benchmark::State& state) {
 BENCHMARK(proxDataFromText);
 
 void splitSixteenDigits(benchmark::State& state) {
-    const std::vector<std::string> cards{"0000000600400002", "0000777777777777",
-                                         "0377037777777777", "0000601730060162"};
+    const std::vector<std::string> cards{"0000000600400002", "0000777777777777", "0377037777777777",
+                                         "0000601730060162"};
     std::size_t next = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(proxcred::splitCardData(cards[next]));

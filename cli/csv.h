@@ -13,7 +13,7 @@ namespace proxcred::cli {
 // one); a quoted field may run over several lines. A record is bounded by
 // the line reader's limit per line and kMaxLines lines.
 class CsvReader {
-public:
+  public:
     static constexpr std::size_t kMaxLines = 64;
 
     explicit CsvReader(LineReader& lines) : lines_(lines) {}
@@ -24,7 +24,7 @@ public:
     bool next(std::vector<std::string>& fields, std::string& malformed);
     std::size_t lineNumber() const { return lines_.lineNumber(); }
 
-private:
+  private:
     LineReader& lines_;
     std::string line_;
 };

@@ -34,7 +34,9 @@ BoxNumber readBox(std::string_view name, std::string_view raw) {
     return box;
 }
 
-EncodedRow problemRow(std::string message) { return EncodedRow{{}, std::move(message), false}; }
+EncodedRow problemRow(std::string message) {
+    return EncodedRow{{}, std::move(message), false};
+}
 
 bool isHeader(const std::vector<std::string>& fields) {
     std::string first = fields.front();

@@ -30,8 +30,8 @@ bool LineReader::next(std::string& line) {
         sawAnything = true;
         const char* start = buffer_.data() + begin_;
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
-        const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - start)
-                                                      : end_ - begin_;
+        const std::size_t length =
+            newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - begin_;
         const std::size_t room = limit_ > line.size() ? limit_ - line.size() : 0;
         if (length > room) cut_ = true;
         line.append(start, std::min(length, room));

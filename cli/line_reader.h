@@ -11,7 +11,7 @@ namespace proxcred::cli {
 // limit is cut there and the rest of it skipped, so memory stays bounded
 // whatever the input. A trailing carriage return is dropped.
 class LineReader {
-public:
+  public:
     static constexpr std::size_t kDefaultLimit = 65536;
 
     explicit LineReader(std::FILE* stream, std::size_t limit = kDefaultLimit);
@@ -24,7 +24,7 @@ public:
     std::size_t lineNumber() const { return lineNumber_; }
     bool failed() const { return std::ferror(stream_) != 0; }
 
-private:
+  private:
     bool refill();
 
     std::FILE* stream_;

@@ -36,12 +36,12 @@ void addEncode(CLI::App& app, EncodeArgs& args) {
         "encode", "Encode hotstamp numbers into prox data (16 octal digits), one line each");
     CLI::Option* key = encode->add_option("-f,--format", args.key,
                                           "Card format key: 26 34 35 35X 36X 37X 37 Proxif Casi");
-    CLI::Option* facility = encode->add_option("-F,--facility", args.facility, "Facility code")
-                                ->capture_default_str();
+    CLI::Option* facility =
+        encode->add_option("-F,--facility", args.facility, "Facility code")->capture_default_str();
     CLI::Option* version =
         encode->add_option("-V,--version", args.version, "Version (Proxif)")->capture_default_str();
-    CLI::Option* hotstamps = encode->add_option(
-        "hotstamp", args.hotstamps, "Hotstamp numbers (negative ones after --)");
+    CLI::Option* hotstamps =
+        encode->add_option("hotstamp", args.hotstamps, "Hotstamp numbers (negative ones after --)");
     CLI::Option* csv = encode->add_option(
         "--csv", args.csvPath,
         "Encode rows format,hotstamp,facility,version from FILE (- for standard input)");
@@ -55,8 +55,8 @@ void addEncode(CLI::App& app, EncodeArgs& args) {
 }
 
 void addSplit(CLI::App& app, SplitArgs& args) {
-    CLI::App* split = app.add_subcommand(
-        "split", "Split card data (octal digits) with every card format");
+    CLI::App* split =
+        app.add_subcommand("split", "Split card data (octal digits) with every card format");
     split->add_flag("--json", args.json, "Write one JSON object per card data (JSON Lines)");
     split->add_option("carddata", args.cardData,
                       "Card data to split; without any, every line of standard input");
@@ -66,7 +66,8 @@ void addSplit(CLI::App& app, SplitArgs& args) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    CLI::App app{"Translates proximity card numbers into prox data and card data back into numbers"};
+    CLI::App app{
+        "Translates proximity card numbers into prox data and card data back into numbers"};
     app.name("proxcred-cli");
     app.require_subcommand(1, 1);
     EncodeArgs encodeArgs;

@@ -9,7 +9,7 @@ namespace proxcred::cli {
 // A progress line on standard error while a long batch runs, shown only when
 // standard error is a terminal and only once the batch has run for a second.
 class Progress {
-public:
+  public:
     explicit Progress(std::string what);
     ~Progress();
     Progress(const Progress&) = delete;
@@ -17,7 +17,7 @@ public:
 
     void advance(std::size_t done);
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
 
     std::string what_;

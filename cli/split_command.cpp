@@ -25,15 +25,15 @@ std::string_view thirdFieldName(CardFormat format) {
 }
 
 std::string jsonString(std::string_view text) {
-    return nlohmann::json(std::string(text)).dump(-1, ' ', false,
-                                                  nlohmann::json::error_handler_t::replace);
+    return nlohmann::json(std::string(text))
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string badCharacterError(std::string_view cardData, std::size_t at) {
     const char c = cardData[at];
     const bool printable = c >= ' ' && c <= '~';
-    std::string shown = printable ? std::string("'") + c + "'" : "byte " + std::to_string(
-                                                                        static_cast<unsigned char>(c));
+    std::string shown = printable ? std::string("'") + c + "'"
+                                  : "byte " + std::to_string(static_cast<unsigned char>(c));
     return shown + " at position " + std::to_string(at + 1) + " is not an octal digit";
 }
 
@@ -104,7 +104,8 @@ std::string splitJson(std::string_view cardData, std::string& error) {
 std::string splitTable(std::string_view cardData, std::string& error) {
     const std::optional<SplitResult> result = splitOrExplain(cardData, error);
     if (!result) return {};
-    std::string table = "card data  " + std::string(cardData) + "\nbits       " + result->bits + "\n";
+    std::string table =
+        "card data  " + std::string(cardData) + "\nbits       " + result->bits + "\n";
     for (const FormatReading& reading : result->readings) {
         std::string row = "  " + std::string(formatInfo(reading.format).caption);
         row.resize(20, ' ');

@@ -66,7 +66,9 @@ constexpr std::array kParity37X{ParityBit{36, bitRange(18, 36), Parity::Even},
                                 ParityBit{0, bitRange(0, 18), Parity::Odd}};
 constexpr std::array<ParityBit, 0> kNoParity{};
 
-constexpr std::uint64_t bit(int n) { return std::uint64_t{1} << n; }
+constexpr std::uint64_t bit(int n) {
+    return std::uint64_t{1} << n;
+}
 
 constexpr CardLayout kLayout26{kFields26, bit(26), kParity26};
 constexpr CardLayout kLayout34{kFields34, bit(34), kParity34};
@@ -112,8 +114,8 @@ Outcome<std::uint64_t> fieldBits(const FieldSlot& slot, double value) {
         return ConversionFailure::Overflow;
     }
     const auto asInteger = static_cast<std::int64_t>(whole);
-    const auto pattern = static_cast<std::uint64_t>(asInteger < 0 ? asInteger + (std::int64_t{1} << 32)
-                                                                  : asInteger);
+    const auto pattern =
+        static_cast<std::uint64_t>(asInteger < 0 ? asInteger + (std::int64_t{1} << 32) : asInteger);
     return pattern & bitRange(0, slot.width - 1);
 }
 
@@ -162,7 +164,9 @@ EncodeResult BitFormat37X(double iNumber, std::int32_t iFacilityCode) {
 EncodeResult BitFormat37(double iNumber, std::int32_t iFacilityCode) {
     return encodeWith(kLayout37, {iNumber, iFacilityCode});
 }
-EncodeResult BitFormat37NFC(double iNumber) { return encodeWith(kLayout37NFC, {iNumber}); }
+EncodeResult BitFormat37NFC(double iNumber) {
+    return encodeWith(kLayout37NFC, {iNumber});
+}
 EncodeResult BitFormatProxif(double iNumber, std::int32_t iFacilityCode, std::int32_t iVersion) {
     return encodeWith(kLayoutProxif, {iNumber, iFacilityCode, iVersion});
 }
@@ -173,7 +177,7 @@ EncodeResult BitFormatCasi(double iNumber, std::int32_t iFacilityCode) {
 const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode) {
     // Indexed by CardFormat, in the order of the format table.
     static constexpr std::array<const CardLayout*, 9> kLayouts{
-        &kLayout26,  &kLayout34, &kLayout35,     &kLayout35X, &kLayout36X,
+        &kLayout26,  &kLayout34, &kLayout35,     &kLayout35X,  &kLayout36X,
         &kLayout37X, &kLayout37, &kLayoutProxif, &kLayoutCasi,
     };
     if (format == CardFormat::Bit37 && facilityCode == 0) return kLayout37NFC;

@@ -23,7 +23,9 @@ std::string_view trimBlanks(std::string_view text) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t skipDigits(std::string_view text, std::size_t at) {
     while (at < text.size() && isDigit(text[at])) ++at;
@@ -58,7 +60,8 @@ bool hasLargeMagnitude(std::string_view unsignedNumber) {
     const std::size_t expAt = std::min(unsignedNumber.find_first_of("eE"), unsignedNumber.size());
     const std::string_view mantissa = unsignedNumber.substr(0, expAt);
     const std::size_t pointAt = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t firstSignificant = std::min(mantissa.find_first_of("123456789"), mantissa.size());
+    const std::size_t firstSignificant =
+        std::min(mantissa.find_first_of("123456789"), mantissa.size());
     long long magnitude = firstSignificant < pointAt
                               ? static_cast<long long>(pointAt - firstSignificant)
                               : -static_cast<long long>(firstSignificant - pointAt);
@@ -78,7 +81,9 @@ bool hasLargeMagnitude(std::string_view unsignedNumber) {
 
 }  // namespace
 
-bool isNumeric(std::string_view text) { return hasNumberShape(trimBlanks(text)); }
+bool isNumeric(std::string_view text) {
+    return hasNumberShape(trimBlanks(text));
+}
 
 Outcome<double> parseNumber(std::string_view text) {
     std::string_view number = trimBlanks(text);
@@ -128,10 +133,18 @@ Outcome<Int> textToWhole(std::string_view text) {
 
 }  // namespace
 
-Outcome<std::int32_t> toInt32(double value) { return toWhole<std::int32_t>(value); }
-Outcome<std::int16_t> toInt16(double value) { return toWhole<std::int16_t>(value); }
-Outcome<std::int32_t> textToInt32(std::string_view text) { return textToWhole<std::int32_t>(text); }
-Outcome<std::int16_t> textToInt16(std::string_view text) { return textToWhole<std::int16_t>(text); }
+Outcome<std::int32_t> toInt32(double value) {
+    return toWhole<std::int32_t>(value);
+}
+Outcome<std::int16_t> toInt16(double value) {
+    return toWhole<std::int16_t>(value);
+}
+Outcome<std::int32_t> textToInt32(std::string_view text) {
+    return textToWhole<std::int32_t>(text);
+}
+Outcome<std::int16_t> textToInt16(std::string_view text) {
+    return textToWhole<std::int16_t>(text);
+}
 
 std::string numberText(double value) {
     std::array<char, 32> buffer{};

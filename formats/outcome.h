@@ -10,8 +10,8 @@ namespace proxcred {
 // A value, or the conversion failure that kept it from being made.
 template <class T>
 class Outcome {
-public:
-    Outcome(T value) : state_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  public:
+    Outcome(T value) : state_(std::move(value)) {}           // NOLINT(google-explicit-constructor)
     Outcome(ConversionFailure failure) : state_(failure) {}  // NOLINT(google-explicit-constructor)
 
     bool ok() const { return std::holds_alternative<T>(state_); }
@@ -28,7 +28,7 @@ public:
         return std::get<ConversionFailure>(state_);
     }
 
-private:
+  private:
     std::variant<T, ConversionFailure> state_;
 };
 

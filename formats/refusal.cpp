@@ -23,6 +23,8 @@ std::string Refusal::message() const {
            (tooLarge ? " is max." : " is min.");
 }
 
-std::string Refusal::correction() const { return std::to_string(limit); }
+std::string Refusal::correction() const {
+    return std::to_string(limit);
+}
 
 }  // namespace proxcred

@@ -11,7 +11,7 @@ namespace proxcred {
 // zeros to their left, so this is all the splitter needs, whatever the
 // string's length.
 class BitTail {
-public:
+  public:
     // From a bit string; any character other than "0" counts as a one.
     static BitTail ofBits(std::string_view bits);
     // From octal card data known to hold only "0" to "7".
@@ -30,7 +30,7 @@ public:
     // Whether no "1" stands at or left of index `fromEnd` counted from the end.
     bool clearFrom(std::size_t fromEnd) const { return highestOne_ < fromEnd || !anyOne_; }
 
-private:
+  private:
     static constexpr std::size_t kTailBits = 64;
 
     void push(std::uint64_t value, std::size_t width);

@@ -22,12 +22,12 @@ constexpr int kReferenceBits = 48;
 
 // Indexed by CardFormat, in the order of the format table.
 constexpr std::array<FieldLayout, 9> kFieldLayouts{{
-    {{32, 16}, {24, 8}, std::nullopt},   // 26-bit
-    {{32, 16}, {16, 16}, std::nullopt},  // 34-bit
-    {{28, 20}, {16, 12}, std::nullopt},  // 35-bit: two parity bits ahead of the facility code
-    {{28, 20}, {15, 13}, std::nullopt},  // 35-bit Xceed ID: a 13-bit facility field
-    {{26, 21}, {14, 12}, std::nullopt},  // 36-bit Xceed ID: 47 is a fixed "1"
-    {{29, 19}, {13, 16}, std::nullopt},  // 37-bit Xceed ID
+    {{32, 16}, {24, 8}, std::nullopt},      // 26-bit
+    {{32, 16}, {16, 16}, std::nullopt},     // 34-bit
+    {{28, 20}, {16, 12}, std::nullopt},     // 35-bit: two parity bits ahead of the facility code
+    {{28, 20}, {15, 13}, std::nullopt},     // 35-bit Xceed ID: a 13-bit facility field
+    {{26, 21}, {14, 12}, std::nullopt},     // 36-bit Xceed ID: 47 is a fixed "1"
+    {{29, 19}, {13, 16}, std::nullopt},     // 37-bit Xceed ID
     {{29, 19}, {13, 16}, FieldAt{13, 35}},  // 37-bit, also read without facility code
     {{29, 20}, {13, 15}, FieldAt{10, 3}},   // Proxif: version in front; no parity
     {{17, 32}, {5, 8}, std::nullopt},       // Casi: no parity
@@ -59,14 +59,32 @@ CardFields extractFields(CardFormat format, std::string_view bits) {
     return extractFields(format, BitTail::ofBits(bits));
 }
 
-CardFields Split26Bit(std::string_view bits) { return extractFields(CardFormat::Bit26, bits); }
-CardFields Split34Bit(std::string_view bits) { return extractFields(CardFormat::Bit34, bits); }
-CardFields Split35Bit(std::string_view bits) { return extractFields(CardFormat::Bit35, bits); }
-CardFields Split35BitX(std::string_view bits) { return extractFields(CardFormat::Bit35X, bits); }
-CardFields Split36BitX(std::string_view bits) { return extractFields(CardFormat::Bit36X, bits); }
-CardFields Split37BitX(std::string_view bits) { return extractFields(CardFormat::Bit37X, bits); }
-CardFields Split37Bit(std::string_view bits) { return extractFields(CardFormat::Bit37, bits); }
-CardFields SplitProxif(std::string_view bits) { return extractFields(CardFormat::Proxif, bits); }
-CardFields SplitCasi(std::string_view bits) { return extractFields(CardFormat::Casi, bits); }
+CardFields Split26Bit(std::string_view bits) {
+    return extractFields(CardFormat::Bit26, bits);
+}
+CardFields Split34Bit(std::string_view bits) {
+    return extractFields(CardFormat::Bit34, bits);
+}
+CardFields Split35Bit(std::string_view bits) {
+    return extractFields(CardFormat::Bit35, bits);
+}
+CardFields Split35BitX(std::string_view bits) {
+    return extractFields(CardFormat::Bit35X, bits);
+}
+CardFields Split36BitX(std::string_view bits) {
+    return extractFields(CardFormat::Bit36X, bits);
+}
+CardFields Split37BitX(std::string_view bits) {
+    return extractFields(CardFormat::Bit37X, bits);
+}
+CardFields Split37Bit(std::string_view bits) {
+    return extractFields(CardFormat::Bit37, bits);
+}
+CardFields SplitProxif(std::string_view bits) {
+    return extractFields(CardFormat::Proxif, bits);
+}
+CardFields SplitCasi(std::string_view bits) {
+    return extractFields(CardFormat::Casi, bits);
+}
 
 }  // namespace proxcred

@@ -42,7 +42,9 @@ constexpr FrameRule kRule37{37, std::nullopt, 37, 37, {1, 19}, {19, 37}};
 constexpr FrameRule kRuleProxif{48, FixedBits{20, 1, false}, 39, 0, {}, {}};
 constexpr FrameRule kRuleCasi{48, FixedBits{35, 4, false}, 44, 0, {}, {}};
 
-int parityOf(std::uint64_t bits) { return std::popcount(bits) & 1; }
+int parityOf(std::uint64_t bits) {
+    return std::popcount(bits) & 1;
+}
 
 std::uint64_t runBits(const BitTail& tail, std::size_t window, Run run) {
     return tail.bits(window - run.last, window - run.first);
@@ -69,11 +71,15 @@ bool matches35Bit(const BitTail& tail) {
     constexpr std::size_t kFrame = 35;
     // F[3..34] with j mod 3 != 2, guarded by F[2]; F[2..33] with j mod 3 != 1,
     // guarded by F[35].
-    constexpr std::uint64_t kEvenGroup = bitsWhere(1, 32, [](int bit) { return (35 - bit) % 3 != 2; });
-    constexpr std::uint64_t kOddGroup = bitsWhere(2, 33, [](int bit) { return (35 - bit) % 3 != 1; });
+    constexpr std::uint64_t kEvenGroup =
+        bitsWhere(1, 32, [](int bit) { return (35 - bit) % 3 != 2; });
+    constexpr std::uint64_t kOddGroup =
+        bitsWhere(2, 33, [](int bit) { return (35 - bit) % 3 != 1; });
     if (tail.length() < kFrame + 1 || tail.bits(kFrame, kFrame) != 1) return false;
     const std::uint64_t frame = tail.bits(0, kFrame - 1);
-    const auto bitAt = [frame](std::size_t j) { return static_cast<int>((frame >> (kFrame - j)) & 1U); };
+    const auto bitAt = [frame](std::size_t j) {
+        return static_cast<int>((frame >> (kFrame - j)) & 1U);
+    };
     if (bitAt(2) != parityOf(frame & kEvenGroup)) return false;
     if (bitAt(35) == parityOf(frame & kOddGroup)) return false;
     return bitAt(1) != parityOf(frame & bitRange(0, 33));
@@ -85,7 +91,7 @@ bool recognises(CardFormat format, const BitTail& tail) {
     // Indexed by CardFormat, in the order of the format table; the 35-bit
     // format has rules of its own.
     constexpr std::array<const FrameRule*, 9> kRules{
-        &kRule26, &kRule34, nullptr,      &kRule35X, &kRule36X,
+        &kRule26, &kRule34, nullptr,      &kRule35X,  &kRule36X,
         &kRule37, &kRule37, &kRuleProxif, &kRuleCasi,
     };
     const FrameRule* rule = kRules[static_cast<std::size_t>(format)];
@@ -96,14 +102,32 @@ bool recognises(CardFormat format, std::string_view bits) {
     return recognises(format, BitTail::ofBits(bits));
 }
 
-bool Check26Bit(std::string_view bits) { return recognises(CardFormat::Bit26, bits); }
-bool Check34Bit(std::string_view bits) { return recognises(CardFormat::Bit34, bits); }
-bool Check35Bit(std::string_view bits) { return recognises(CardFormat::Bit35, bits); }
-bool Check35BitX(std::string_view bits) { return recognises(CardFormat::Bit35X, bits); }
-bool Check36BitX(std::string_view bits) { return recognises(CardFormat::Bit36X, bits); }
-bool Check37BitX(std::string_view bits) { return recognises(CardFormat::Bit37X, bits); }
-bool Check37Bit(std::string_view bits) { return recognises(CardFormat::Bit37, bits); }
-bool CheckProxif(std::string_view bits) { return recognises(CardFormat::Proxif, bits); }
-bool CheckCasi(std::string_view bits) { return recognises(CardFormat::Casi, bits); }
+bool Check26Bit(std::string_view bits) {
+    return recognises(CardFormat::Bit26, bits);
+}
+bool Check34Bit(std::string_view bits) {
+    return recognises(CardFormat::Bit34, bits);
+}
+bool Check35Bit(std::string_view bits) {
+    return recognises(CardFormat::Bit35, bits);
+}
+bool Check35BitX(std::string_view bits) {
+    return recognises(CardFormat::Bit35X, bits);
+}
+bool Check36BitX(std::string_view bits) {
+    return recognises(CardFormat::Bit36X, bits);
+}
+bool Check37BitX(std::string_view bits) {
+    return recognises(CardFormat::Bit37X, bits);
+}
+bool Check37Bit(std::string_view bits) {
+    return recognises(CardFormat::Bit37, bits);
+}
+bool CheckProxif(std::string_view bits) {
+    return recognises(CardFormat::Proxif, bits);
+}
+bool CheckCasi(std::string_view bits) {
+    return recognises(CardFormat::Casi, bits);
+}
 
 }  // namespace proxcred

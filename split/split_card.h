@@ -13,7 +13,7 @@ namespace proxcred {
 // What a failed recogniser shows in its format's number box.
 constexpr std::string_view verdictText(CardFormat format) {
     constexpr std::array<std::string_view, 9> kVerdicts{
-        "Not 26 Bit", "Not 34 Bit",   "Not 35 Bit", "Not 35X",  "Not 36 Bit X",
+        "Not 26 Bit",   "Not 34 Bit", "Not 35 Bit", "Not 35X",  "Not 36 Bit X",
         "Not 37 Bit X", "Not 37 Bit", "Not Proxif", "Not Casi",
     };
     return kVerdicts[static_cast<std::size_t>(format)];

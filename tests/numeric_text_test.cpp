@@ -9,12 +9,12 @@ namespace proxcred {
 namespace {
 
 TEST(NumericText, NumericTestAcceptsSignDigitsFractionAndExponent) {
-    for (const char* text : {"0", "12345", " 12 ", "+5", "-5", "1.", ".5", "12.5", "1e5", "1E+5",
-                             "2.5e-3", "00042"}) {
+    for (const char* text :
+         {"0", "12345", " 12 ", "+5", "-5", "1.", ".5", "12.5", "1e5", "1E+5", "2.5e-3", "00042"}) {
         EXPECT_TRUE(isNumeric(text)) << text;
     }
-    for (const char* text : {"", " ", "+", "-", ".", "e5", "1e", "1e+", "abc", "12a", "1 2",
-                             "0x10", "1,000", "inf", "nan", "--1", "1.2.3", "$5"}) {
+    for (const char* text : {"", " ", "+", "-", ".", "e5", "1e", "1e+", "abc", "12a", "1 2", "0x10",
+                             "1,000", "inf", "nan", "--1", "1.2.3", "$5"}) {
         EXPECT_FALSE(isNumeric(text)) << text;
     }
 }
@@ -29,8 +29,8 @@ TEST(NumericText, WholeNumbersRoundHalfToEven) {
     const struct {
         double given;
         double expected;
-    } cases[] = {{12.5, 12}, {13.5, 14}, {0.5, 0}, {1.5, 2}, {-0.5, -0}, {-1.5, -2},
-                 {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {7, 7}};
+    } cases[] = {{12.5, 12}, {13.5, 14}, {0.5, 0},    {1.5, 2},    {-0.5, -0},
+                 {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {7, 7}};
     for (const auto& c : cases) EXPECT_EQ(roundHalfEven(c.given), c.expected) << c.given;
 }
 

@@ -19,10 +19,10 @@ struct Ranges {
 
 // The largest values each format carries and gives back unchanged.
 const Ranges kRanges[] = {
-    {CardFormat::Bit26, 65535, 0, 255, 0},          {CardFormat::Bit34, 65535, 0, 65535, 0},
-    {CardFormat::Bit35, 1048575, 0, 4095, 0},       {CardFormat::Bit35X, 1048575, 0, 4095, 0},
-    {CardFormat::Bit36X, 2097151, 0, 4095, 0},      {CardFormat::Bit37X, 524287, 0, 65535, 0},
-    {CardFormat::Bit37, 524287, 1, 65535, 0},       {CardFormat::Proxif, 1048575, 0, 32767, 7},
+    {CardFormat::Bit26, 65535, 0, 255, 0},     {CardFormat::Bit34, 65535, 0, 65535, 0},
+    {CardFormat::Bit35, 1048575, 0, 4095, 0},  {CardFormat::Bit35X, 1048575, 0, 4095, 0},
+    {CardFormat::Bit36X, 2097151, 0, 4095, 0}, {CardFormat::Bit37X, 524287, 0, 65535, 0},
+    {CardFormat::Bit37, 524287, 1, 65535, 0},  {CardFormat::Proxif, 1048575, 0, 32767, 7},
     {CardFormat::Casi, 4294967295, 0, 255, 0},
 };
 
@@ -30,7 +30,8 @@ TEST(RoundTrip, EveryFormatSplitsBackIntoItsNumbers) {
     std::mt19937_64 random(20261206);
     for (const Ranges& range : kRanges) {
         std::uniform_int_distribution<std::uint64_t> hotstamps(0, range.hotstampMax);
-        std::uniform_int_distribution<std::int32_t> facilities(range.facilityMin, range.facilityMax);
+        std::uniform_int_distribution<std::int32_t> facilities(range.facilityMin,
+                                                               range.facilityMax);
         std::uniform_int_distribution<std::int32_t> versions(0, range.versionMax);
         for (int i = 0; i < 2000; ++i) {
             const std::uint64_t hotstamp = hotstamps(random);
@@ -44,7 +45,8 @@ TEST(RoundTrip, EveryFormatSplitsBackIntoItsNumbers) {
             const FormatReading& reading = split->readings[static_cast<std::size_t>(range.format)];
             ASSERT_TRUE(reading.match) << formatInfo(range.format).key << " " << proxData;
             EXPECT_EQ(reading.fields.hotstamp, hotstamp) << proxData;
-            EXPECT_EQ(reading.fields.facilityCode, static_cast<std::uint64_t>(facility)) << proxData;
+            EXPECT_EQ(reading.fields.facilityCode, static_cast<std::uint64_t>(facility))
+                << proxData;
             if (range.format == CardFormat::Proxif) {
                 EXPECT_EQ(reading.fields.third, static_cast<std::uint64_t>(version)) << proxData;
             }
@@ -57,8 +59,8 @@ TEST(RoundTrip, The37BitFormatWithoutFacilityCodeReadsAsOneNumber) {
     std::uniform_int_distribution<std::uint64_t> hotstamps(0, 34359738367);
     for (int i = 0; i < 2000; ++i) {
         const std::uint64_t hotstamp = hotstamps(random);
-        const std::string proxData = octalProxData(
-            std::get<CardValue>(encodeCard(CardFormat::Bit37, {static_cast<double>(hotstamp), 0, 0})));
+        const std::string proxData = octalProxData(std::get<CardValue>(
+            encodeCard(CardFormat::Bit37, {static_cast<double>(hotstamp), 0, 0})));
         const auto split = splitCardData(proxData);
         ASSERT_TRUE(split);
         const FormatReading& reading = split->readings[static_cast<std::size_t>(CardFormat::Bit37)];

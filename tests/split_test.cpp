@@ -1,9 +1,10 @@
-#include "split/split_card.h"
-
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include "split/card_bits.h"
 #include "split/get_number.h"
+#include "split/split_card.h"
 
 namespace proxcred {
 namespace {
@@ -33,9 +34,13 @@ TEST(CardBits, ThreeBitsPerOctalDigit) {
 }
 
 TEST(CardBits, FirstNonOctalCharacterEmptiesTheBits) {
-    for (const auto& [data, at] : std::vector<std::pair<std::string, std::size_t>>{
-             {" 000000600400002", 0}, {"12345678", 7}, {"????????????????", 0}, {"12 3", 2},
-             {"0x12", 1}, {"-1", 0}}) {
+    for (const auto& [data, at] :
+         std::vector<std::pair<std::string, std::size_t>>{{" 000000600400002", 0},
+                                                          {"12345678", 7},
+                                                          {"????????????????", 0},
+                                                          {"12 3", 2},
+                                                          {"0x12", 1},
+                                                          {"-1", 0}}) {
         const CardBits converted = cardDataToBits(data);
         EXPECT_EQ(converted.bits, "") << data;
         EXPECT_EQ(converted.badCharacterAt, at) << data;
@@ -108,6 +113,65 @@ TEST(Split, CardDataWithAnyOtherCharacterIsRefused) {
     EXPECT_FALSE(splitCardData("00000006004000028", &at));
     EXPECT_EQ(at, 16U);
     EXPECT_FALSE(splitCardData("????????????????"));
+}
+
+}  // namespace
+}  // namespace proxcred
+
+namespace proxcred {
+namespace {
+
+// The literal reading of a field: the run at 48-bit position `first` moved
+// with the string's right-hand end, cut to the characters that exist, then
+// GetNumber.
+std::string literalField(std::string_view bits, int first, int width) {
+    const auto length = static_cast<int>(bits.size());
+    const int start = first + length - 48;
+    const int from = std::max(start, 1);
+    const int to = std::min(start + width - 1, length);
+    if (from > to) return {};
+    return GetNumber(
+        bits.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1)));
+}
+
+TEST(Extractors, AgreeWithTheLiteralReadingOfEveryField) {
+    struct Layout {
+        CardFormat format;
+        int hotstamp[2];
+        int facility[2];
+        int third[2];
+    };
+    const Layout layouts[] = {
+        {CardFormat::Bit26, {32, 16}, {24, 8}, {}},
+        {CardFormat::Bit34, {32, 16}, {16, 16}, {}},
+        {CardFormat::Bit35, {28, 20}, {16, 12}, {}},
+        {CardFormat::Bit35X, {28, 20}, {15, 13}, {}},
+        {CardFormat::Bit36X, {26, 21}, {14, 12}, {}},
+        {CardFormat::Bit37X, {29, 19}, {13, 16}, {}},
+        {CardFormat::Bit37, {29, 19}, {13, 16}, {13, 35}},
+        {CardFormat::Proxif, {29, 20}, {13, 15}, {10, 3}},
+        {CardFormat::Casi, {17, 32}, {5, 8}, {}},
+    };
+    std::mt19937 random(48);
+    for (int i = 0; i < 3000; ++i) {
+        std::string bits(static_cast<std::size_t>(random() % 90), '0');
+        for (char& bit : bits) bit = static_cast<char>('0' + random() % 2);
+        for (const Layout& layout : layouts) {
+            const CardFields fields = extractFields(layout.format, bits);
+            const std::string where = std::string(formatInfo(layout.format).key) + " " + bits;
+            EXPECT_EQ(fieldText(fields.hotstamp),
+                      literalField(bits, layout.hotstamp[0], layout.hotstamp[1]))
+                << where;
+            EXPECT_EQ(fieldText(fields.facilityCode),
+                      literalField(bits, layout.facility[0], layout.facility[1]))
+                << where;
+            if (hasThirdField(layout.format)) {
+                EXPECT_EQ(fieldText(fields.third),
+                          literalField(bits, layout.third[0], layout.third[1]))
+                    << where;
+            }
+        }
+    }
 }
 
 }  // namespace
