@@ -1,0 +1,74 @@
+#include "form_dump.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+namespace proxcred {
+namespace {
+
+std::string quoted(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string flag(bool value) { return value ? "True" : "False"; }
+
+void dumpControl(const Control& control, std::vector<std::string>& lines) {
+    const std::string& name = control.name();
+    const auto line = [&](std::string_view property, const std::string& value) {
+        lines.push_back(name + "." + std::string(property) + "=" + value);
+    };
+    switch (control.kind()) {
+        case ControlKind::TextBox:
+            line("text", quoted(static_cast<const TextBox&>(control).text()));
+            break;
+        case ControlKind::Label:
+        case ControlKind::Frame:
+        case ControlKind::CommandButton:
+            line("caption", quoted(static_cast<const CaptionedControl&>(control).caption()));
+            break;
+        case ControlKind::OptionButton:
+            line("value", static_cast<const OptionButton&>(control).value() ? "1" : "0");
+            break;
+        case ControlKind::CheckBox:
+            line("value", std::to_string(static_cast<const CheckBox&>(control).value()));
+            break;
+        case ControlKind::ComboBox: {
+            const auto& combo = static_cast<const ComboBox&>(control);
+            line("entries", nlohmann::json(combo.entries()).dump(-1, ' ', false,
+                                                                  nlohmann::json::error_handler_t::replace));
+            line("text", quoted(combo.text()));
+            return;
+        }
+        case ControlKind::TabControl:
+            line("page", std::to_string(static_cast<const TabControl&>(control).page()));
+            return;
+        case ControlKind::PictureBox:
+            return;
+    }
+    line("enabled", control.enabled() ? "1" : "0");
+}
+
+}  // namespace
+
+std::vector<std::string> dumpForm(const frmCorvel& form) {
+    std::vector<std::string> lines;
+    for (const Control* control : form.controls()) dumpControl(*control, lines);
+    const auto variable = [&lines](std::string_view name, const std::string& value) {
+        lines.push_back("form." + std::string(name) + "=" + value);
+    };
+    variable("focus", form.focus() != nullptr ? form.focus()->name() : "");
+    variable("lFacilityCode", std::to_string(form.lFacilityCode));
+    variable("sCardFormat", quoted(form.sCardFormat));
+    variable("vZELFlag", form.vZELFlag ? flag(*form.vZELFlag) : "Empty");
+    variable("bDataOnlyReply", flag(form.bDataOnlyReply));
+    const std::pair<std::string_view, bool> verdicts[] = {
+        {"bIs26Bit", form.bIs26Bit},   {"bIs34Bit", form.bIs34Bit},   {"bIs35Bit", form.bIs35Bit},
+        {"bIs35BitX", form.bIs35BitX}, {"bIs36BitX", form.bIs36BitX}, {"bIs37BitX", form.bIs37BitX},
+        {"bIs37Bit", form.bIs37Bit},   {"bIsProxif", form.bIsProxif}, {"bIsCasi", form.bIsCasi},
+    };
+    for (const auto& [name, value] : verdicts) variable(name, flag(value));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+}  // namespace proxcred

@@ -1,0 +1,182 @@
+#include "script_runner.h"
+
+#include <charconv>
+
+#include "form/form_dump.h"
+
+namespace proxcred {
+namespace {
+
+// "word rest": the rest is everything after the single blank that follows the
+// word, blanks included.
+std::pair<std::string_view, std::string_view> splitWord(std::string_view line) {
+    const auto blank = line.find(' ');
+    if (blank == std::string_view::npos) return {line, {}};
+    return {line.substr(0, blank), line.substr(blank + 1)};
+}
+
+std::optional<int> wholeNumber(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err)
+    : out_(out), err_(err), platform_([this](const std::string& line) { out_ << line << '\n'; }) {}
+
+ScriptRunner::~ScriptRunner() = default;
+
+int ScriptRunner::run(std::istream& script) {
+    bool understood = true;
+    std::string line;
+    for (std::size_t number = 1; std::getline(script, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        understood = runLine(line, number) && understood;
+    }
+    return understood ? 0 : 1;
+}
+
+bool ScriptRunner::runLine(std::string_view line, std::size_t lineNumber) {
+    if (line.empty() || line.front() == '#') return true;
+    const auto [command, rest] = splitWord(line);
+    failure_.clear();
+    if (runCommand(command, rest)) return true;
+    err_ << "line " << lineNumber << ": " << failure_ << '\n';
+    return false;
+}
+
+bool ScriptRunner::fail(std::string message) {
+    failure_ = std::move(message);
+    return false;
+}
+
+template <class Kind>
+Kind* ScriptRunner::control(std::string_view name, ControlKind kind) {
+    Control* found = form_->findControl(name);
+    if (found == nullptr || found->kind() != kind) return nullptr;
+    return static_cast<Kind*>(found);
+}
+
+bool ScriptRunner::runCommand(std::string_view command, std::string_view rest) {
+    if (command == "clipboard") {
+        platform_.clipboard.content = std::string(rest);
+        return true;
+    }
+    if (command == "ports") return portsCommand(rest);
+    if (command == "modifiers") return modifiersCommand(rest);
+    if (command == "reader") return readerCommand(rest);
+    if (command == "load") {
+        if (form_) return fail("the form is already loaded");
+        form_ = std::make_unique<frmCorvel>(platform_.platform);
+        form_->Form_Load();
+        form_->activate();
+        return true;
+    }
+    if (!form_) return fail("no form loaded: '" + std::string(command) + "' needs 'load' first");
+    if (form_->unloaded()) return fail("the form has unloaded");
+    return formCommand(command, rest);
+}
+
+bool ScriptRunner::formCommand(std::string_view command, std::string_view rest) {
+    frmCorvel& form = *form_;
+    if (command == "dump") {
+        for (const std::string& line : dumpForm(form)) out_ << line << '\n';
+        return true;
+    }
+    if (command == "close") {
+        form.close();
+        return true;
+    }
+    if (command == "page") {
+        const std::optional<int> page = wholeNumber(rest);
+        if (!page || *page < 0 || *page > 1) return fail("page takes 0 or 1");
+        form.showPage(*page);
+        return true;
+    }
+    const auto [name, text] = splitWord(rest);
+    if (command == "type" || command == "settext" || command == "key") {
+        TextBox* box = control<TextBox>(name, ControlKind::TextBox);
+        if (box == nullptr) return fail("no text box named '" + std::string(name) + "'");
+        if (command == "type") {
+            form.typeText(*box, text);
+        } else if (command == "settext") {
+            form.pasteText(*box, text);
+        } else if (text == "Enter") {
+            form.pressEnter(*box);
+        } else {
+            return fail("key takes Enter");
+        }
+        return true;
+    }
+    if (command == "select") {
+        ComboBox* combo = control<ComboBox>(name, ControlKind::ComboBox);
+        if (combo == nullptr) return fail("no combo box named '" + std::string(name) + "'");
+        form.selectComboEntry(*combo, text);
+        return true;
+    }
+    Control* target = form.findControl(rest);
+    if (target == nullptr) return fail("no control named '" + std::string(rest) + "'");
+    if (command == "focus") {
+        form.setFocus(*target);
+        return true;
+    }
+    if (command == "click") {
+        form.click(*target);
+        // The keys were held for this click only.
+        platform_.keys.ctrl = false;
+        platform_.keys.shift = false;
+        return true;
+    }
+    return fail("unknown command '" + std::string(command) + "'");
+}
+
+bool ScriptRunner::portsCommand(std::string_view rest) {
+    platform_.serialPort.openable.clear();
+    while (!rest.empty()) {
+        const auto [word, remaining] = splitWord(rest);
+        const std::optional<int> port = wholeNumber(word);
+        if (!port) return fail("ports takes port numbers");
+        platform_.serialPort.openable.insert(*port);
+        rest = remaining;
+    }
+    return true;
+}
+
+bool ScriptRunner::modifiersCommand(std::string_view rest) {
+    platform_.keys.ctrl = rest == "ctrl";
+    platform_.keys.shift = rest == "shift";
+    if (rest != "ctrl" && rest != "shift" && rest != "none") {
+        return fail("modifiers takes ctrl, shift or none");
+    }
+    return true;
+}
+
+bool ScriptRunner::readerCommand(std::string_view rest) {
+    using Reader = fakes::FakeCardReader;
+    auto& reader = platform_.cardReader;
+    const auto [outcome, text] = splitWord(rest);
+    if (outcome == "ok") {
+        reader.queued.push_back({Reader::kOK, std::string(text)});
+    } else if (outcome == "timeout") {
+        reader.queued.push_back({Reader::kTimeout, {}});
+    } else if (outcome == "cancel") {
+        reader.queued.push_back({Reader::kCancelled, {}});
+    } else if (outcome == "testok") {
+        reader.queued.push_back({Reader::kOK, {}, 0, {}, std::string(text)});
+    } else if (outcome == "info") {
+        reader.infoText = std::string(text);
+    } else if (outcome == "error") {
+        const auto [code, errorText] = splitWord(text);
+        const std::optional<int> errorCode = wholeNumber(code);
+        if (!errorCode) return fail("reader error takes a code and a text");
+        reader.queued.push_back({Reader::kError, {}, *errorCode, std::string(errorText)});
+    } else {
+        return fail("reader takes ok, timeout, cancel, error, testok or info");
+    }
+    return true;
+}
+
+}  // namespace proxcred
