@@ -46,6 +46,9 @@ public:
     ControlKind kind() const { return kind_; }
     const std::string& name() const { return name_; }
     const Control* container() const { return container_; }
+    // The page of the tab control it stands on, or -1 outside the tab control.
+    int page() const { return page_; }
+    void placeOnPage(int page) { page_ = page; }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
@@ -61,6 +64,7 @@ private:
     ControlKind kind_;
     std::string name_;
     const Control* container_;
+    int page_ = -1;
     bool enabled_ = true;
     ControlObserver* observer_ = nullptr;
 };

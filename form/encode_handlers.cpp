@@ -60,16 +60,29 @@ void frmCorvel::cmdConvert_Click() {
         txtFacilityCode.setText("0");
         return;
     }
-    std::string result;
     try {
         lFacilityCode = wholeNumberOf(txtFacilityCode.text());
-        if (txtVersion.text().empty()) {
-            txtVersion.setText("0");
-            return;
-        }
+    } catch (const ConversionError& error) {
+        reportUncaughtFailure(error);
+        cmdOK.setEnabled(false);
+        return;
+    }
+    if (txtVersion.text().empty()) {
+        txtVersion.setText("0");
+        return;
+    }
+    calculateForOk();
+}
+
+// Convert and Enter: compute and show the prox data; OK may be used unless
+// the input was refused.
+void frmCorvel::calculateForOk() {
+    std::string result;
+    try {
         result = CalcProxData(txtBoxSerialNo.text(), sCardFormat, lFacilityCode);
     } catch (const ConversionError& error) {
         reportUncaughtFailure(error);
+        cmdOK.setEnabled(false);
         return;
     }
     txtBoxProxData.setText(result);
@@ -135,31 +148,13 @@ void frmCorvel::txtBoxSerialNo_Change() {
     }
 }
 
-// Enter performs these steps on key-down and again on key-press.
-void frmCorvel::calculateOnEnter() {
-    std::string result;
-    try {
-        result = CalcProxData(txtBoxSerialNo.text(), sCardFormat, lFacilityCode);
-    } catch (const ConversionError& error) {
-        reportUncaughtFailure(error);
-        cmdOK.setEnabled(false);
-        return;
-    }
-    txtBoxProxData.setText(result);
-    if (result != kRefusedProxData) {
-        cmdOK.setEnabled(true);
-        setFocus(cmdOK);
-    } else {
-        cmdOK.setEnabled(false);
-    }
-}
-
+// Enter performs the steps of Convert's calculation on key-down and again on key-press.
 void frmCorvel::txtBoxSerialNo_KeyDown(int keyCode) {
-    if (keyCode == kEnterKey) calculateOnEnter();
+    if (keyCode == kEnterKey) calculateForOk();
 }
 
 void frmCorvel::txtBoxSerialNo_KeyPress(int character) {
-    if (character == kEnterKey) calculateOnEnter();
+    if (character == kEnterKey) calculateForOk();
 }
 
 // Trim, then take a number into effect and recompute, or replace a text

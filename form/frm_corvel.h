@@ -236,7 +236,7 @@ private:
     void reportCaughtFailure(const ConversionError& error);
     void reportUncaughtFailure(const ConversionError& error);
     void tidyFacilityCode();
-    void calculateOnEnter();
+    void calculateForOk();
     void showMessage(std::string_view text);
     void unload();
 

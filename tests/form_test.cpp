@@ -242,6 +242,9 @@ TEST_F(FormTest, ReadsNeedAPortThatOpens) {
 TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
     run({"load"});
     EXPECT_EQ(form().controls().size(), 71U);
+    EXPECT_EQ(form().opt37bitX.page(), 0);
+    EXPECT_EQ(form().ComboComPort.page(), 1);
+    EXPECT_EQ(form().cmdOK.page(), -1);
     EXPECT_EQ(form().Text2.text().substr(form().Text2.text().size() - 20), std::string(18, ' ') + "\r\n");
     EXPECT_TRUE(form().Text2.readOnly());
     EXPECT_FALSE(form().Text1.readOnly());
