@@ -29,14 +29,14 @@ class Control;
 // Told of every change of a control's visible state, for a view that mirrors
 // the form.
 class ControlObserver {
-public:
+  public:
     virtual ~ControlObserver() = default;
     virtual void controlChanged(const Control& control) = 0;
     virtual void focusChanged(const Control& /*focused*/) {}
 };
 
 class Control {
-public:
+  public:
     Control(ControlKind kind, std::string_view name, const Control* container = nullptr)
         : kind_(kind), name_(name), container_(container) {}
     virtual ~Control() = default;
@@ -57,10 +57,10 @@ public:
 
     void setObserver(ControlObserver* observer) { observer_ = observer; }
 
-protected:
+  protected:
     void changed() const;
 
-private:
+  private:
     ControlKind kind_;
     std::string name_;
     const Control* container_;
@@ -71,7 +71,7 @@ private:
 
 // A control with a fixed text: label, frame, command button, option button, check box.
 class CaptionedControl : public Control {
-public:
+  public:
     CaptionedControl(ControlKind kind, std::string_view name, std::string_view caption,
                      const Control* container = nullptr)
         : Control(kind, name, container), caption_(caption) {}
@@ -79,24 +79,24 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
 
-private:
+  private:
     std::string caption_;
 };
 
 class Label : public CaptionedControl {
-public:
+  public:
     Label(std::string_view name, std::string_view caption)
         : CaptionedControl(ControlKind::Label, name, caption) {}
 };
 
 class Frame : public CaptionedControl {
-public:
+  public:
     Frame(std::string_view name, std::string_view caption)
         : CaptionedControl(ControlKind::Frame, name, caption) {}
 };
 
 class TextBox : public Control {
-public:
+  public:
     struct Options {
         std::size_t maxLength = 0;  // 0: no limit
         bool readOnly = false;
@@ -139,13 +139,13 @@ public:
     std::function<void(int keyCode)> onKeyDown;
     std::function<void(int character)> onKeyPress;
 
-private:
+  private:
     Options options_;
 };
 
 // One of an exclusive group: selecting it deselects the others silently.
 class OptionButton : public CaptionedControl {
-public:
+  public:
     OptionButton(std::string_view name, std::string_view caption, const Control* container,
                  std::vector<OptionButton*>& group)
         : CaptionedControl(ControlKind::OptionButton, name, caption, container), group_(group) {
@@ -159,13 +159,13 @@ public:
 
     std::function<void()> onClick;
 
-private:
+  private:
     std::vector<OptionButton*>& group_;
     bool value_ = false;
 };
 
 class CheckBox : public CaptionedControl {
-public:
+  public:
     static constexpr int kUnchecked = 0;
     static constexpr int kChecked = 1;
     static constexpr int kGrayed = 2;
@@ -179,12 +179,12 @@ public:
 
     std::function<void()> onClick;
 
-private:
+  private:
     int value_ = kUnchecked;
 };
 
 class CommandButton : public CaptionedControl {
-public:
+  public:
     CommandButton(std::string_view name, std::string_view caption, std::string_view toolTip = {})
         : CaptionedControl(ControlKind::CommandButton, name, caption), toolTip_(toolTip) {}
 
@@ -192,13 +192,13 @@ public:
 
     std::function<void()> onClick;
 
-private:
+  private:
     std::string toolTip_;
 };
 
 // A drop-down list: the operator can only pick one of its entries.
 class ComboBox : public Control {
-public:
+  public:
     ComboBox(std::string_view name, const Control* container)
         : Control(ControlKind::ComboBox, name, container) {}
 
@@ -211,13 +211,13 @@ public:
     void addItem(std::string entry);
     void setSelectedIndex(int index);
 
-private:
+  private:
     std::vector<std::string> entries_;
     int selected_ = -1;
 };
 
 class TabControl : public Control {
-public:
+  public:
     TabControl(std::string_view name, std::vector<std::string> pageCaptions, int page)
         : Control(ControlKind::TabControl, name), captions_(std::move(pageCaptions)), page_(page) {}
 
@@ -225,7 +225,7 @@ public:
     int page() const { return page_; }
     void setPage(int page);
 
-private:
+  private:
     std::vector<std::string> captions_;
     int page_;
 };

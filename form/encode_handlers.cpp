@@ -25,7 +25,8 @@ std::string frmCorvel::CalcProxData(const std::string& sSerialNo, const std::str
             return outcome.text();
         }
         default:
-            if (const std::string message = outcome.message(); !message.empty()) showMessage(message);
+            if (const std::string message = outcome.message(); !message.empty())
+                showMessage(message);
             return outcome.text();
     }
 }
@@ -115,15 +116,33 @@ void frmCorvel::cardFormatSelected(CardFormat format) {
     }
 }
 
-void frmCorvel::opt26Bit_Click() { cardFormatSelected(CardFormat::Bit26); }
-void frmCorvel::opt34Bit_Click() { cardFormatSelected(CardFormat::Bit34); }
-void frmCorvel::opt35Bit_Click() { cardFormatSelected(CardFormat::Bit35); }
-void frmCorvel::opt35BitX_Click() { cardFormatSelected(CardFormat::Bit35X); }
-void frmCorvel::opt36BitX_Click() { cardFormatSelected(CardFormat::Bit36X); }
-void frmCorvel::opt37bitX_Click() { cardFormatSelected(CardFormat::Bit37X); }
-void frmCorvel::opt37Bit_Click() { cardFormatSelected(CardFormat::Bit37); }
-void frmCorvel::optProxif_Click() { cardFormatSelected(CardFormat::Proxif); }
-void frmCorvel::optCasi_Click() { cardFormatSelected(CardFormat::Casi); }
+void frmCorvel::opt26Bit_Click() {
+    cardFormatSelected(CardFormat::Bit26);
+}
+void frmCorvel::opt34Bit_Click() {
+    cardFormatSelected(CardFormat::Bit34);
+}
+void frmCorvel::opt35Bit_Click() {
+    cardFormatSelected(CardFormat::Bit35);
+}
+void frmCorvel::opt35BitX_Click() {
+    cardFormatSelected(CardFormat::Bit35X);
+}
+void frmCorvel::opt36BitX_Click() {
+    cardFormatSelected(CardFormat::Bit36X);
+}
+void frmCorvel::opt37bitX_Click() {
+    cardFormatSelected(CardFormat::Bit37X);
+}
+void frmCorvel::opt37Bit_Click() {
+    cardFormatSelected(CardFormat::Bit37);
+}
+void frmCorvel::optProxif_Click() {
+    cardFormatSelected(CardFormat::Proxif);
+}
+void frmCorvel::optCasi_Click() {
+    cardFormatSelected(CardFormat::Casi);
+}
 
 // ---- Input boxes ----
 
@@ -201,9 +220,11 @@ void frmCorvel::txtVersion_Change() {
 
 // ---- Fixed-facility format boxes ----
 
-void frmCorvel::zelFormatClicked(CheckBox& box, CheckBox& other, int facilityCode, bool lock35BitX) {
-    OptionButton* const locked[] = {&opt26Bit, &opt34Bit, &opt35Bit, lock35BitX ? &opt35BitX : nullptr,
-                                    &opt37Bit, &optProxif, &optCasi};
+void frmCorvel::zelFormatClicked(CheckBox& box, CheckBox& other, int facilityCode,
+                                 bool lock35BitX) {
+    OptionButton* const locked[] = {
+        &opt26Bit, &opt34Bit,  &opt35Bit, lock35BitX ? &opt35BitX : nullptr,
+        &opt37Bit, &optProxif, &optCasi};
     const bool ticked = box.value() == CheckBox::kChecked;
     if (ticked) {
         opt37Bit.setValue(true);
@@ -225,7 +246,11 @@ void frmCorvel::zelFormatClicked(CheckBox& box, CheckBox& other, int facilityCod
     other.setEnabled(!ticked);
 }
 
-void frmCorvel::chkZELFormat_Click() { zelFormatClicked(chkZELFormat, chkZELFormat29, 9, false); }
-void frmCorvel::chkZELFormat29_Click() { zelFormatClicked(chkZELFormat29, chkZELFormat, 29, true); }
+void frmCorvel::chkZELFormat_Click() {
+    zelFormatClicked(chkZELFormat, chkZELFormat29, 9, false);
+}
+void frmCorvel::chkZELFormat29_Click() {
+    zelFormatClicked(chkZELFormat29, chkZELFormat, 29, true);
+}
 
 }  // namespace proxcred

@@ -10,7 +10,9 @@ std::string quoted(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::string flag(bool value) { return value ? "True" : "False"; }
+std::string flag(bool value) {
+    return value ? "True" : "False";
+}
 
 void dumpControl(const Control& control, std::vector<std::string>& lines) {
     const std::string& name = control.name();
@@ -34,8 +36,8 @@ void dumpControl(const Control& control, std::vector<std::string>& lines) {
             break;
         case ControlKind::ComboBox: {
             const auto& combo = static_cast<const ComboBox&>(control);
-            line("entries", nlohmann::json(combo.entries()).dump(-1, ' ', false,
-                                                                  nlohmann::json::error_handler_t::replace));
+            line("entries", nlohmann::json(combo.entries())
+                                .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
             line("text", quoted(combo.text()));
             return;
         }

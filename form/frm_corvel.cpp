@@ -8,22 +8,23 @@ frmCorvel::frmCorvel(Platform& platform)
     : MSComm1(platform.serialPort), vexor1(platform.cardReader), platform_(platform) {
     const std::initializer_list<Control*> outsideTabs{&SSTab1, &cmdCancel, &cmdOK, &Label2};
     const std::initializer_list<Control*> dataInputPage{
-        &lblSerialNo, &txtBoxSerialNo, &lblFacilityCode, &txtFacilityCode, &lblVersion,
-        &txtVersion,  &fraCardFormat,  &opt26Bit,        &opt34Bit,        &opt35Bit,
-        &opt35BitX,   &opt36BitX,      &opt37bitX,       &opt37Bit,        &optProxif,
-        &optCasi,     &chkZELFormat,   &chkZELFormat29,  &cmdConvert,      &Label1,
-        &txtBoxProxData, &cmdCopyToCB, &Text2,           &Picture1};
+        &lblSerialNo,    &txtBoxSerialNo, &lblFacilityCode, &txtFacilityCode, &lblVersion,
+        &txtVersion,     &fraCardFormat,  &opt26Bit,        &opt34Bit,        &opt35Bit,
+        &opt35BitX,      &opt36BitX,      &opt37bitX,       &opt37Bit,        &optProxif,
+        &optCasi,        &chkZELFormat,   &chkZELFormat29,  &cmdConvert,      &Label1,
+        &txtBoxProxData, &cmdCopyToCB,    &Text2,           &Picture1};
     const std::initializer_list<Control*> splitDataPage{
-        &Label100,  &Label10,   &txtData,   &Label7,      &txtBits,      &Text1,
-        &cmdStart,  &cmdGetCard, &Frame1,   &ComboComPort, &Label40,     &Label50,
-        &Label3,    &lbl26Bit,  &Label6,    &lbl35Bit,    &lbl35X,       &Label4,
-        &Label5,    &lbl37Bit,  &Label80,   &lblProxif,   &lblCasi,      &txt26Num,
-        &txt26Fac,  &txt34Num,  &txt34Fac,  &txt35Num,    &txt35Fac,     &txt35XNum,
-        &txt35XFac, &txt36XNum, &txt36XFac, &txt37XNum,   &txt37XFac,    &txt37Num,
+        &Label100,  &Label10,     &txtData,      &Label7,       &txtBits,      &Text1,
+        &cmdStart,  &cmdGetCard,  &Frame1,       &ComboComPort, &Label40,      &Label50,
+        &Label3,    &lbl26Bit,    &Label6,       &lbl35Bit,     &lbl35X,       &Label4,
+        &Label5,    &lbl37Bit,    &Label80,      &lblProxif,    &lblCasi,      &txt26Num,
+        &txt26Fac,  &txt34Num,    &txt34Fac,     &txt35Num,     &txt35Fac,     &txt35XNum,
+        &txt35XFac, &txt36XNum,   &txt36XFac,    &txt37XNum,    &txt37XFac,    &txt37Num,
         &txt37Fac,  &txt37Number, &txtProxifNum, &txtProxifFac, &txtProxifVer, &txtCasiNum,
         &txtCasiFac};
     controls_.insert(controls_.end(), outsideTabs);
-    for (const auto& [page, controls] : {std::pair{0, dataInputPage}, std::pair{1, splitDataPage}}) {
+    for (const auto& [page, controls] :
+         {std::pair{0, dataInputPage}, std::pair{1, splitDataPage}}) {
         for (Control* control : controls) control->placeOnPage(page);
         controls_.insert(controls_.end(), controls);
     }
@@ -71,8 +72,9 @@ std::array<bool*, 9> frmCorvel::verdictFlags() {
 }
 
 Control* frmCorvel::findControl(std::string_view name) const {
-    const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                    [name](const Control* control) { return control->name() == name; });
+    const auto found =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [name](const Control* control) { return control->name() == name; });
     return found == controls_.end() ? nullptr : *found;
 }
 
@@ -127,7 +129,8 @@ void frmCorvel::click(Control& control) {
             break;
         case ControlKind::CheckBox: {
             auto& box = static_cast<CheckBox&>(control);
-            box.setValue(box.value() == CheckBox::kChecked ? CheckBox::kUnchecked : CheckBox::kChecked);
+            box.setValue(box.value() == CheckBox::kChecked ? CheckBox::kUnchecked
+                                                           : CheckBox::kChecked);
             break;
         }
         case ControlKind::CommandButton: {
@@ -151,7 +154,9 @@ void frmCorvel::showPage(int page) {
     if (!unloaded_) SSTab1.setPage(page);
 }
 
-void frmCorvel::close() { unload(); }
+void frmCorvel::close() {
+    unload();
+}
 
 void frmCorvel::unload() {
     if (unloaded_) return;
@@ -159,6 +164,8 @@ void frmCorvel::unload() {
     platform_.unloader.unloadForm();
 }
 
-void frmCorvel::showMessage(std::string_view text) { platform_.messageBox.show(text, kApplicationTitle); }
+void frmCorvel::showMessage(std::string_view text) {
+    platform_.messageBox.show(text, kApplicationTitle);
+}
 
 }  // namespace proxcred

@@ -42,7 +42,7 @@ struct ConversionError {
 // page live in split/, those of start-up, replies, ports and the lock reader in
 // host/.
 class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-naming)
-public:
+  public:
     explicit frmCorvel(Platform& platform);
     ~frmCorvel() override;
     frmCorvel(const frmCorvel&) = delete;
@@ -91,7 +91,8 @@ public:
     TextBox Text1{"Text1", TextBox::multiLineText(kText1, false)};
     CommandButton cmdStart{"cmdStart", "Split Data",
                            "Split Card Data into Hotstamp Number, Facility Code, & Version"};
-    CommandButton cmdGetCard{"cmdGetCard", "Read Card From Lock", "Read Card Data from lock using KLP"};
+    CommandButton cmdGetCard{"cmdGetCard", "Read Card From Lock",
+                             "Read Card Data from lock using KLP"};
     Frame Frame1{"Frame1", "Com Port"};
     ComboBox ComboComPort{"ComboComPort", &Frame1};
     Label Label40{"Label40", "Hotstamp No.:"};
@@ -152,7 +153,8 @@ public:
     void Form_Activate();
 
     // Prox data calculation and its buttons.
-    std::string CalcProxData(const std::string& sSerialNo, const std::string& sCF, std::int32_t iFC);
+    std::string CalcProxData(const std::string& sSerialNo, const std::string& sCF,
+                             std::int32_t iFC);
     void cmdConvert_Click();
     void cmdCopyToCB_Click();
 
@@ -221,7 +223,7 @@ public:
     // The nine verdict variables, indexed by card format.
     std::array<bool*, 9> verdictFlags();
 
-private:
+  private:
     void controlChanged(const Control& control) override;
     void connectHandlers();
 

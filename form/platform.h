@@ -10,7 +10,7 @@ namespace proxcred {
 
 // A modal message box with an OK button only and no icon; returns when closed.
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     virtual void show(std::string_view text, std::string_view title) = 0;
 };
@@ -18,7 +18,7 @@ public:
 // The system clipboard's plain text. A clipboard without text, or one that
 // cannot be read, reads as the empty text; writing does not clear it first.
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     virtual std::string text() = 0;
     virtual void setText(std::string_view text) = 0;
@@ -26,7 +26,7 @@ public:
 
 // The modifier keys held at the moment of asking.
 class ModifierKeys {
-public:
+  public:
     virtual ~ModifierKeys() = default;
     virtual bool ctrlHeld() = 0;
     virtual bool shiftHeld() = 0;
@@ -35,7 +35,7 @@ public:
 // The serial port control: a port is chosen by number (1 to 9) and opened or
 // closed. Each write answers false when it failed.
 class SerialPortControl {
-public:
+  public:
     virtual ~SerialPortControl() = default;
     virtual bool setCommPort(std::int16_t portNumber) = 0;
     virtual bool setPortOpen(bool open) = 0;
@@ -46,7 +46,7 @@ public:
 // port. ReadCard and TestRead block until the read ends (card data, Escape,
 // wait limit or failure) and return one of the four distinct status values.
 class CardReaderControl {
-public:
+  public:
     virtual ~CardReaderControl() = default;
 
     virtual void setReaderPort(std::int16_t portNumber) = 0;
@@ -70,7 +70,7 @@ public:
 
 // Unloading the one form, which ends the program.
 class FormUnloader {
-public:
+  public:
     virtual ~FormUnloader() = default;
     virtual void unloadForm() = 0;
 };

@@ -18,29 +18,29 @@ namespace proxcred::fakes {
 using EventLog = std::function<void(const std::string& line)>;
 
 class FakeMessageBox final : public MessageBox {
-public:
+  public:
     explicit FakeMessageBox(EventLog& log) : log_(log) {}
     void show(std::string_view text, std::string_view title) override;
     std::string lastTitle;
 
-private:
+  private:
     EventLog& log_;
 };
 
 class FakeClipboard final : public Clipboard {
-public:
+  public:
     explicit FakeClipboard(EventLog& log) : log_(log) {}
     std::string text() override { return content; }
     void setText(std::string_view text) override;
     std::string content;
 
-private:
+  private:
     EventLog& log_;
 };
 
 // The modifier keys the form finds held.
 class FakeModifierKeys final : public ModifierKeys {
-public:
+  public:
     bool ctrlHeld() override { return ctrl; }
     bool shiftHeld() override { return shift; }
     bool ctrl = false;
@@ -49,20 +49,20 @@ public:
 
 // Ports 1 to 9, of which those in `openable` can be opened.
 class FakeSerialPort final : public SerialPortControl {
-public:
+  public:
     bool setCommPort(std::int16_t portNumber) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override { return open_; }
     std::set<int> openable;
 
-private:
+  private:
     int port_ = 0;
     bool open_ = false;
 };
 
 // Reads take queued results in turn; with none queued a read times out.
 class FakeCardReader final : public CardReaderControl {
-public:
+  public:
     struct Result {
         std::int32_t status;
         std::string cardData;
@@ -99,17 +99,17 @@ public:
     int reads = 0;
     int infoActions = 0;
 
-private:
+  private:
     std::int32_t read();
     Result last_{kTimeout, {}};
 };
 
 class FakeUnloader final : public FormUnloader {
-public:
+  public:
     explicit FakeUnloader(EventLog& log) : log_(log) {}
     void unloadForm() override { log_("unloaded"); }
 
-private:
+  private:
     EventLog& log_;
 };
 

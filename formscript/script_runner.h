@@ -16,7 +16,7 @@ namespace proxcred {
 // what happens: "message: TEXT", "clipboard: TEXT", "unloaded", and the
 // property lines of "dump". Lines starting with "#" are comments.
 class ScriptRunner {
-public:
+  public:
     ScriptRunner(std::ostream& out, std::ostream& err);
     ~ScriptRunner();
 
@@ -28,7 +28,7 @@ public:
     frmCorvel* form() { return form_.get(); }
     fakes::FakePlatform& platform() { return platform_; }
 
-private:
+  private:
     bool runCommand(std::string_view command, std::string_view rest);
     bool formCommand(std::string_view command, std::string_view rest);
     bool readerCommand(std::string_view rest);

@@ -17,9 +17,10 @@ void act(frmCorvel& form, unsigned char action, std::string_view text) {
     proxcred::TextBox* const boxes[] = {&form.txtBoxSerialNo, &form.txtFacilityCode,
                                         &form.txtVersion, &form.txtData};
     proxcred::Control* const clickable[] = {
-        &form.opt26Bit,  &form.opt34Bit,  &form.opt35Bit,      &form.opt35BitX,   &form.opt36BitX,
-        &form.opt37bitX, &form.opt37Bit,  &form.optProxif,     &form.optCasi,     &form.chkZELFormat,
-        &form.chkZELFormat29, &form.cmdConvert, &form.cmdStart, &form.cmdGetCard, &form.cmdCopyToCB};
+        &form.opt26Bit,  &form.opt34Bit,     &form.opt35Bit,       &form.opt35BitX,
+        &form.opt36BitX, &form.opt37bitX,    &form.opt37Bit,       &form.optProxif,
+        &form.optCasi,   &form.chkZELFormat, &form.chkZELFormat29, &form.cmdConvert,
+        &form.cmdStart,  &form.cmdGetCard,   &form.cmdCopyToCB};
     switch (action % 5) {
         case 0:
             form.typeText(*boxes[text.size() % 4], text);

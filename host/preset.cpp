@@ -9,7 +9,8 @@ namespace proxcred {
 namespace {
 
 bool sameLetters(char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+    return std::toupper(static_cast<unsigned char>(a)) ==
+           std::toupper(static_cast<unsigned char>(b));
 }
 
 bool startsWithAnyCase(std::string_view text, std::string_view prefix) {
@@ -25,7 +26,9 @@ bool isPreset(std::string_view clipboardText) {
                        sameLetters) != clipboardText.end();
 }
 
-bool wantsFullReply(std::string_view clipboardText) { return startsWithAnyCase(clipboardText, "FC="); }
+bool wantsFullReply(std::string_view clipboardText) {
+    return startsWithAnyCase(clipboardText, "FC=");
+}
 
 std::vector<std::string_view> presetFields(std::string_view clipboardText) {
     std::vector<std::string_view> fields;

@@ -14,14 +14,26 @@ struct PresetOptions {
 };
 
 constexpr PresetOptions kPresetOptions[] = {
-    {"26", {{{&frmCorvel::opt35Bit, false}, {&frmCorvel::opt37Bit, false},
-             {&frmCorvel::opt26Bit, true}, {&frmCorvel::opt35BitX, false}}}},
-    {"35", {{{&frmCorvel::opt35Bit, true}, {&frmCorvel::opt37Bit, false},
-             {&frmCorvel::opt26Bit, false}, {&frmCorvel::opt35BitX, false}}}},
-    {"35X", {{{&frmCorvel::opt35BitX, true}, {&frmCorvel::opt35Bit, false},
-              {&frmCorvel::opt37Bit, false}, {&frmCorvel::opt26Bit, false}}}},
-    {"37", {{{&frmCorvel::opt26Bit, false}, {&frmCorvel::opt37Bit, true},
-             {&frmCorvel::opt35Bit, false}, {&frmCorvel::opt35BitX, false}}}},
+    {"26",
+     {{{&frmCorvel::opt35Bit, false},
+       {&frmCorvel::opt37Bit, false},
+       {&frmCorvel::opt26Bit, true},
+       {&frmCorvel::opt35BitX, false}}}},
+    {"35",
+     {{{&frmCorvel::opt35Bit, true},
+       {&frmCorvel::opt37Bit, false},
+       {&frmCorvel::opt26Bit, false},
+       {&frmCorvel::opt35BitX, false}}}},
+    {"35X",
+     {{{&frmCorvel::opt35BitX, true},
+       {&frmCorvel::opt35Bit, false},
+       {&frmCorvel::opt37Bit, false},
+       {&frmCorvel::opt26Bit, false}}}},
+    {"37",
+     {{{&frmCorvel::opt26Bit, false},
+       {&frmCorvel::opt37Bit, true},
+       {&frmCorvel::opt35Bit, false},
+       {&frmCorvel::opt35BitX, false}}}},
 };
 
 }  // namespace
@@ -45,12 +57,12 @@ void frmCorvel::Form_Load() {
             sCardFormat = ParseForCardFormat(fields[1]);
             for (const PresetOptions& preset : kPresetOptions) {
                 if (preset.key != sCardFormat) continue;
-                for (const auto& [option, selected] : preset.settings) (this->*option).setValue(selected);
+                for (const auto& [option, selected] : preset.settings)
+                    (this->*option).setValue(selected);
             }
             vZELFlag = ParseForZELFormatFlag(fields[2]);
-            Control* const locked[] = {&fraCardFormat, &opt26Bit,        &opt35Bit,
-                                       &opt37Bit,      &opt35BitX,       &lblFacilityCode,
-                                       &txtFacilityCode};
+            Control* const locked[] = {&fraCardFormat, &opt26Bit,        &opt35Bit,       &opt37Bit,
+                                       &opt35BitX,     &lblFacilityCode, &txtFacilityCode};
             chkZELFormat.setValue(*vZELFlag ? CheckBox::kChecked : CheckBox::kUnchecked);
             for (Control* control : locked) control->setEnabled(!*vZELFlag);
             if (*vZELFlag) chkZELFormat29.setEnabled(false);

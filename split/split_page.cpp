@@ -22,7 +22,8 @@ constexpr ResultBoxes kResultBoxes[] = {
     {CardFormat::Bit37X, &frmCorvel::txt37XNum, &frmCorvel::txt37XFac, nullptr},
     {CardFormat::Bit35, &frmCorvel::txt35Num, &frmCorvel::txt35Fac, nullptr},
     {CardFormat::Bit37, &frmCorvel::txt37Num, &frmCorvel::txt37Fac, &frmCorvel::txt37Number},
-    {CardFormat::Proxif, &frmCorvel::txtProxifNum, &frmCorvel::txtProxifFac, &frmCorvel::txtProxifVer},
+    {CardFormat::Proxif, &frmCorvel::txtProxifNum, &frmCorvel::txtProxifFac,
+     &frmCorvel::txtProxifVer},
     {CardFormat::Casi, &frmCorvel::txtCasiNum, &frmCorvel::txtCasiFac, nullptr},
 };
 
@@ -30,9 +31,9 @@ constexpr ResultBoxes kResultBoxes[] = {
 
 void frmCorvel::txtData_Change() {
     TextBox* const emptied[] = {
-        &txt26Num,    &txtBits,     &txt35XNum,   &txt35XFac,    &txt36XNum,    &txt36XFac,
-        &txt37XNum,   &txt37XFac,   &txt35Num,    &txt35Fac,     &txt34Num,     &txt34Fac,
-        &txt26Fac,    &txt37Num,    &txt37Fac,    &txt37Number,  &txtProxifNum, &txtProxifFac,
+        &txt26Num,     &txtBits,    &txt35XNum,  &txt35XFac,   &txt36XNum,    &txt36XFac,
+        &txt37XNum,    &txt37XFac,  &txt35Num,   &txt35Fac,    &txt34Num,     &txt34Fac,
+        &txt26Fac,     &txt37Num,   &txt37Fac,   &txt37Number, &txtProxifNum, &txtProxifFac,
         &txtProxifVer, &txtCasiNum, &txtCasiFac,
     };
     for (TextBox* box : emptied) box->setText("");
@@ -53,7 +54,8 @@ void frmCorvel::cmdStart_Click() {
         if (reading.match) {
             (this->*boxes.number).setText(fieldText(reading.fields.hotstamp));
             (this->*boxes.facility).setText(fieldText(reading.fields.facilityCode));
-            if (boxes.third != nullptr) (this->*boxes.third).setText(fieldText(reading.fields.third));
+            if (boxes.third != nullptr)
+                (this->*boxes.third).setText(fieldText(reading.fields.third));
             continue;
         }
         const std::string verdict(verdictText(boxes.format));

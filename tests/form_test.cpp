@@ -10,7 +10,7 @@ namespace {
 
 // Runs script lines against a fresh form and answers what they printed.
 class FormTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<std::string> run(const std::vector<std::string>& lines) {
         out_.str("");
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -68,8 +68,7 @@ TEST_F(FormTest, StartsFromTheHostsPreset) {
         EXPECT_EQ(loaded.txtFacilityCode.text(), preset.facilityText) << where;
         EXPECT_EQ(loaded.txtVersion.text(), "0") << where;
         EXPECT_EQ(loaded.bDataOnlyReply, preset.dataOnlyReply) << where;
-        const std::string flag =
-            loaded.vZELFlag ? (*loaded.vZELFlag ? "True" : "False") : "Empty";
+        const std::string flag = loaded.vZELFlag ? (*loaded.vZELFlag ? "True" : "False") : "Empty";
         EXPECT_EQ(flag, preset.zelFlag) << where;
         std::string selected;
         for (const OptionButton* option : loaded.cardFormatGroup) {
@@ -130,9 +129,9 @@ TEST_F(FormTest, RepliesToTheHost) {
 }
 
 TEST_F(FormTest, CopyToClipboardCopiesWhateverTheBoxShows) {
-    EXPECT_EQ(run({"clipboard FC=1;CF=35x;ZELF=F", "load", "type txtBoxSerialNo 1",
-                   "click cmdCopyToCB"}),
-              std::vector<std::string>{"clipboard: ????????????????"});
+    EXPECT_EQ(
+        run({"clipboard FC=1;CF=35x;ZELF=F", "load", "type txtBoxSerialNo 1", "click cmdCopyToCB"}),
+        std::vector<std::string>{"clipboard: ????????????????"});
     EXPECT_TRUE(form().bDataOnlyReply);
 }
 
@@ -182,27 +181,41 @@ TEST_F(FormTest, PortListHoldsThePortsThatOpen) {
 struct ReadCase {
     std::vector<std::string> script;   // after "ports 2", "load" and "page 1"
     std::vector<std::string> printed;  // what the click printed
-    const char* cardData;               // txtData afterwards
+    const char* cardData;              // txtData afterwards
     int reads;
 };
 
 TEST_F(FormTest, ReadsACardFromTheLock) {
     const ReadCase cases[] = {
         {{"reader ok 0000000600400002", "click cmdGetCard"}, {}, "0000000600400002", 1},
-        {{"reader ok 00000000000000000600400002", "click cmdGetCard"}, {}, "00000000000000000600400002", 1},
+        {{"reader ok 00000000000000000600400002", "click cmdGetCard"},
+         {},
+         "00000000000000000600400002",
+         1},
         {{"reader cancel", "click cmdGetCard"}, {"message: Cancelled"}, "", 1},
         {{"click cmdGetCard"}, {"message: Timeout"}, "", 1},
-        {{"reader error 2 Port busy", "click cmdGetCard"}, {"message: Error Opening Com Port"}, "", 1},
+        {{"reader error 2 Port busy", "click cmdGetCard"},
+         {"message: Error Opening Com Port"},
+         "",
+         1},
         {{"reader error 7 Lock said no", "click cmdGetCard"}, {"message: Lock said no"}, "", 1},
         {{"reader testok Lock answers", "modifiers shift", "click cmdGetCard"},
-         {"message: Lock answers"}, "0123", 1},
-        {{"reader timeout", "modifiers shift", "click cmdGetCard"}, {"message: Timeout"}, "0123", 1},
+         {"message: Lock answers"},
+         "0123",
+         1},
+        {{"reader timeout", "modifiers shift", "click cmdGetCard"},
+         {"message: Timeout"},
+         "0123",
+         1},
         {{"reader info Reader 1.0", "modifiers ctrl", "click cmdGetCard"},
-         {"message: Reader 1.0"}, "0123", 0},
+         {"message: Reader 1.0"},
+         "0123",
+         0},
     };
     for (const ReadCase& read : cases) {
         ScriptRunner runner(out_, err_);
-        for (const char* setup : {"ports 2", "load", "page 1", "type txtData 0123"}) runner.runLine(setup, 0);
+        for (const char* setup : {"ports 2", "load", "page 1", "type txtData 0123"})
+            runner.runLine(setup, 0);
         frmCorvel& loaded = *runner.form();
         auto& reader = runner.platform().cardReader;
         std::string captionWhileReading;
@@ -221,7 +234,8 @@ TEST_F(FormTest, ReadsACardFromTheLock) {
         if (read.reads == 1) {
             EXPECT_EQ(reader.readerPort, 2) << where;
             EXPECT_EQ(reader.readTimeout, testRead ? 5000 : 7500) << where;
-            EXPECT_EQ(captionWhileReading, testRead ? "Read Card From Lock" : "press 'ESC' to cancel");
+            EXPECT_EQ(captionWhileReading,
+                      testRead ? "Read Card From Lock" : "press 'ESC' to cancel");
         }
     }
 }
@@ -245,7 +259,8 @@ TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
     EXPECT_EQ(form().opt37bitX.page(), 0);
     EXPECT_EQ(form().ComboComPort.page(), 1);
     EXPECT_EQ(form().cmdOK.page(), -1);
-    EXPECT_EQ(form().Text2.text().substr(form().Text2.text().size() - 20), std::string(18, ' ') + "\r\n");
+    EXPECT_EQ(form().Text2.text().substr(form().Text2.text().size() - 20),
+              std::string(18, ' ') + "\r\n");
     EXPECT_TRUE(form().Text2.readOnly());
     EXPECT_FALSE(form().Text1.readOnly());
     EXPECT_EQ(form().cmdCopyToCB.toolTip(), "Copy to Clipboard");

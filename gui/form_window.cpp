@@ -1,0 +1,293 @@
+#include "form_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include "artwork.h"
+
+namespace proxcred::gui {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The model keeps CR LF line breaks; the editor shows plain ones.
+QString forEditor(const std::string& text) {
+    return fromUtf8(text).replace("\r\n", "\n");
+}
+
+Qt::CheckState checkState(int value) {
+    switch (value) {
+        case CheckBox::kChecked:
+            return Qt::Checked;
+        case CheckBox::kGrayed:
+            return Qt::PartiallyChecked;
+        default:
+            return Qt::Unchecked;
+    }
+}
+
+}  // namespace
+
+FormWindow::FormWindow(frmCorvel& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+    setWindowTitle(fromUtf8(std::string(kApplicationTitle)));
+    setWindowIcon(applicationIcon());
+    buildWindow();
+    setTabOrder();
+    for (const Control* control : form_.controls()) mirror(*control);
+    form_.setObserver(this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget* /*old*/, QWidget* now) { operatorFocused(now); });
+    // Escape presses Exit.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { form_.click(form_.cmdCancel); });
+}
+
+FormWindow::~FormWindow() {
+    form_.setObserver(nullptr);
+}
+
+QWidget* FormWindow::widgetFor(const Control& control) const {
+    const auto found = widgets_.find(&control);
+    return found == widgets_.end() ? nullptr : found->second;
+}
+
+QWidget* FormWindow::widgetNamed(std::string_view name) const {
+    const Control* control = form_.findControl(name);
+    return control != nullptr ? widgetFor(*control) : nullptr;
+}
+
+// ---- Binding ----
+
+QWidget* FormWindow::bind(Control& control, QWidget* widget) {
+    widget->setObjectName(fromUtf8(control.name()));
+    widgets_[&control] = widget;
+    controls_[widget] = &control;
+    return widget;
+}
+
+QLineEdit* FormWindow::lineEdit(TextBox& box) {
+    auto* edit = new QLineEdit;
+    bind(box, edit);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, &box](const QString& edited) { operatorEdited(box, edited.toStdString()); });
+    if (box.onKeyDown || box.onKeyPress) edit->installEventFilter(this);
+    return edit;
+}
+
+QPlainTextEdit* FormWindow::instructions(TextBox& box) {
+    auto* edit = new QPlainTextEdit;
+    bind(box, edit);
+    edit->setTabChangesFocus(true);
+    connect(edit, &QPlainTextEdit::textChanged, this, [this, &box, edit] {
+        form_.pasteText(box, edit->toPlainText().replace("\n", "\r\n").toStdString());
+    });
+    return edit;
+}
+
+QWidget* FormWindow::label(CaptionedControl& caption, bool rightAligned) {
+    auto* text = new QLabel;
+    if (rightAligned) text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return bind(caption, text);
+}
+
+QWidget* FormWindow::option(OptionButton& option) {
+    auto* radio = new QRadioButton;
+    // The model keeps the group exclusive; the widget only reports clicks.
+    radio->setAutoExclusive(false);
+    bind(option, radio);
+    connect(radio, &QRadioButton::clicked, this, [this, &option] {
+        form_.click(option);
+        mirror(option);
+    });
+    return radio;
+}
+
+QWidget* FormWindow::checkBox(CheckBox& box) {
+    auto* check = new QCheckBox;
+    bind(box, check);
+    connect(check, &QCheckBox::clicked, this, [this, &box] {
+        form_.click(box);
+        mirror(box);
+    });
+    return check;
+}
+
+QWidget* FormWindow::button(CommandButton& command) {
+    auto* push = new QPushButton;
+    // Enter presses a focused button; no button is a default that could take
+    // Enter from the hotstamp box.
+    push->setAutoDefault(true);
+    push->setDefault(false);
+    bind(command, push);
+    connect(push, &QPushButton::clicked, this, [this, &command] { form_.click(command); });
+    return push;
+}
+
+QWidget* FormWindow::comboBox(ComboBox& combo) {
+    auto* list = new QComboBox;
+    bind(combo, list);
+    connect(list, &QComboBox::activated, this, [this, &combo](int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < combo.entries().size()) {
+            form_.selectComboEntry(combo, combo.entries()[static_cast<std::size_t>(index)]);
+        }
+        mirror(combo);
+    });
+    return list;
+}
+
+// ---- Operator to model ----
+
+void FormWindow::operatorEdited(TextBox& box, const std::string& edited) {
+    const std::string& before = box.text();
+    // One character typed at the end is a keystroke; anything else replaces
+    // the whole text at once, as a paste does.
+    if (edited.size() == before.size() + 1 && edited.compare(0, before.size(), before) == 0) {
+        form_.typeText(box, edited.substr(before.size()));
+    } else {
+        form_.pasteText(box, edited);
+    }
+    if (QWidget* widget = widgetFor(box)) mirrorText(box, widget);
+}
+
+void FormWindow::operatorFocused(QWidget* now) {
+    const auto found = controls_.find(now);
+    if (found != controls_.end()) form_.setFocus(*found->second);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        const auto found = controls_.find(qobject_cast<QWidget*>(watched));
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && found != controls_.end()) {
+            form_.pressEnter(static_cast<TextBox&>(*found->second));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FormWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Activation runs once; coming back from another program changes nothing.
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        form_.activate();
+    }
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window other than by OK or Exit writes nothing.
+    if (!form_.unloaded()) form_.close();
+    event->accept();
+}
+
+// ---- Model to view ----
+
+void FormWindow::controlChanged(const Control& control) {
+    mirror(control);
+}
+
+void FormWindow::focusChanged(const Control& focused) {
+    if (QWidget* widget = widgetFor(focused); widget != nullptr && !widget->hasFocus()) {
+        widget->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void FormWindow::mirrorText(const TextBox& box, QWidget* widget) {
+    const QSignalBlocker blocker(widget);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        const QString text = fromUtf8(box.text());
+        // The limit holds for typing only: code may set a longer text.
+        const int limit = box.maxLength() == 0 ? 32767
+                                               : std::max(static_cast<int>(box.maxLength()),
+                                                          static_cast<int>(text.size()));
+        edit->setMaxLength(limit);
+        if (edit->text() != text) edit->setText(text);
+        edit->setReadOnly(box.readOnly());
+    } else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
+        const QString text = forEditor(box.text());
+        if (editor->toPlainText() != text) editor->setPlainText(text);
+        editor->setReadOnly(box.readOnly());
+    }
+}
+
+void FormWindow::mirror(const Control& control) {
+    if (control.kind() == ControlKind::TabControl) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentIndex(static_cast<const TabControl&>(control).page());
+        return;
+    }
+    QWidget* widget = widgetFor(control);
+    if (widget == nullptr) return;
+    const QSignalBlocker blocker(widget);
+    widget->setEnabled(control.enabled());
+    switch (control.kind()) {
+        case ControlKind::TextBox:
+            mirrorText(static_cast<const TextBox&>(control), widget);
+            break;
+        case ControlKind::Label:
+            static_cast<QLabel*>(widget)->setText(
+                fromUtf8(static_cast<const CaptionedControl&>(control).caption()));
+            break;
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(widget)->setTitle(
+                fromUtf8(static_cast<const CaptionedControl&>(control).caption()));
+            break;
+        case ControlKind::OptionButton: {
+            const auto& option = static_cast<const OptionButton&>(control);
+            auto* radio = static_cast<QRadioButton*>(widget);
+            radio->setText(fromUtf8(option.caption()));
+            radio->setChecked(option.value());
+            break;
+        }
+        case ControlKind::CheckBox: {
+            const auto& box = static_cast<const CheckBox&>(control);
+            auto* check = static_cast<QCheckBox*>(widget);
+            check->setText(fromUtf8(box.caption()));
+            check->setTristate(box.value() == CheckBox::kGrayed);
+            check->setCheckState(checkState(box.value()));
+            break;
+        }
+        case ControlKind::CommandButton: {
+            const auto& command = static_cast<const CommandButton&>(control);
+            auto* push = static_cast<QPushButton*>(widget);
+            push->setText(fromUtf8(command.caption()));
+            push->setToolTip(fromUtf8(command.toolTip()));
+            // Show a caption change (the lock reader's) before a read waits.
+            push->repaint();
+            break;
+        }
+        case ControlKind::ComboBox: {
+            const auto& combo = static_cast<const ComboBox&>(control);
+            auto* list = static_cast<QComboBox*>(widget);
+            QStringList entries;
+            for (const std::string& entry : combo.entries()) entries << fromUtf8(entry);
+            QStringList shown;
+            for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+            if (shown != entries) {
+                list->clear();
+                list->addItems(entries);
+            }
+            list->setCurrentIndex(combo.selectedIndex());
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace proxcred::gui

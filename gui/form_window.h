@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string_view>
+#include <unordered_map>
+
+#include "form/frm_corvel.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace proxcred::gui {
+
+// The translator's window: a thin view of the form model. Operator actions go
+// to the model's entry points; every change of the model is shown here with
+// the widget's signals blocked. The window decides nothing itself.
+class FormWindow final : public QMainWindow, private ControlObserver {
+    Q_OBJECT
+
+  public:
+    explicit FormWindow(frmCorvel& form, QWidget* parent = nullptr);
+    ~FormWindow() override;
+
+    QWidget* widgetFor(const Control& control) const;
+    QWidget* widgetNamed(std::string_view name) const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Building the two pages (form_layout.cpp).
+    QWidget* buildDataInputPage();
+    QWidget* buildSplitDataPage();
+    QWidget* buildResultGrid();
+    void buildWindow();
+    void setTabOrder();
+
+    // Widgets bound to controls.
+    QWidget* bind(Control& control, QWidget* widget);
+    QLineEdit* lineEdit(TextBox& box);
+    QPlainTextEdit* instructions(TextBox& box);
+    QWidget* label(CaptionedControl& label, bool rightAligned = false);
+    QWidget* option(OptionButton& option);
+    QWidget* checkBox(CheckBox& box);
+    QWidget* button(CommandButton& button);
+    QWidget* comboBox(ComboBox& combo);
+
+    // Mirroring the model.
+    void controlChanged(const Control& control) override;
+    void focusChanged(const Control& focused) override;
+    void mirror(const Control& control);
+    void mirrorText(const TextBox& box, QWidget* widget);
+    void operatorEdited(TextBox& box, const std::string& edited);
+    void operatorFocused(QWidget* now);
+
+    frmCorvel& form_;
+    QTabWidget* tabs_ = nullptr;
+    std::unordered_map<const Control*, QWidget*> widgets_;
+    std::unordered_map<const QWidget*, Control*> controls_;
+    bool shownOnce_ = false;
+};
+
+}  // namespace proxcred::gui

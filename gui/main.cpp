@@ -1,0 +1,49 @@
+// proxcred: the Proximity Credential Translator window.
+#include <QApplication>
+#include <cstring>
+
+#include "clipboard_handoff.h"
+#include "form_window.h"
+#include "qt_platform.h"
+#include "unavailable_devices.h"
+
+namespace {
+
+// Unloading the form closes the window and ends the event loop.
+class WindowUnloader final : public proxcred::FormUnloader {
+  public:
+    void unloadForm() override {
+        if (window != nullptr) window->hide();
+        QCoreApplication::quit();
+    }
+    QWidget* window = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], proxcred::gui::kKeepClipboardOption) == 0) {
+        return proxcred::gui::keepClipboard(argc, argv);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("proxcred");
+    Q_INIT_RESOURCE(proxcred);
+
+    proxcred::gui::QtMessageBox messageBox;
+    proxcred::gui::QtClipboard clipboard;
+    proxcred::gui::QtModifierKeys keys;
+    proxcred::gui::NoSerialPorts serialPort;
+    proxcred::gui::NoCardReader cardReader;
+    WindowUnloader unloader;
+    proxcred::Platform platform{messageBox, clipboard, keys, serialPort, cardReader, unloader};
+
+    proxcred::frmCorvel form(platform);
+    proxcred::gui::FormWindow window(form);
+    messageBox.setParent(&window);
+    unloader.window = &window;
+    form.Form_Load();
+    window.show();
+    const int status = QApplication::exec();
+    proxcred::gui::handClipboardOver(argv[0]);
+    return status;
+}

@@ -1,0 +1,42 @@
+#include "qt_platform.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace proxcred::gui {
+namespace {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void QtMessageBox::show(std::string_view text, std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+std::string QtClipboard::text() {
+    // A clipboard without text, or one that cannot be read, is empty text.
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard != nullptr ? clipboard->text(QClipboard::Clipboard).toStdString()
+                                : std::string();
+}
+
+void QtClipboard::setText(std::string_view text) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+        clipboard->setText(fromUtf8(text), QClipboard::Clipboard);
+    }
+}
+
+bool QtModifierKeys::ctrlHeld() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}
+
+bool QtModifierKeys::shiftHeld() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+}  // namespace proxcred::gui
