@@ -3,10 +3,20 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The resources live in a static library: register them before first use.
+static void registerArtwork() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(proxcred);
+        return true;
+    }();
+    (void)registered;
+}
+
 namespace proxcred::gui {
 namespace {
 
 QPixmap render(const QString& resource, QSize size, qreal devicePixelRatio) {
+    registerArtwork();
     QSvgRenderer renderer(resource);
     QPixmap pixmap(size * devicePixelRatio);
     pixmap.fill(Qt::transparent);

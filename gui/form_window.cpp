@@ -84,7 +84,7 @@ QLineEdit* FormWindow::lineEdit(TextBox& box) {
     bind(box, edit);
     connect(edit, &QLineEdit::textEdited, this,
             [this, &box](const QString& edited) { operatorEdited(box, edited.toStdString()); });
-    if (box.onKeyDown || box.onKeyPress) edit->installEventFilter(this);
+    edit->installEventFilter(this);
     return edit;
 }
 
@@ -169,15 +169,20 @@ void FormWindow::operatorFocused(QWidget* now) {
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        const auto found = controls_.find(qobject_cast<QWidget*>(watched));
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && found != controls_.end()) {
-            form_.pressEnter(static_cast<TextBox&>(*found->second));
-            return true;
-        }
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const auto found = controls_.find(qobject_cast<QWidget*>(watched));
+    if (found == controls_.end()) return false;
+    auto& box = static_cast<TextBox&>(*found->second);
+    const bool enter = keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter;
+    if (enter && (box.onKeyDown || box.onKeyPress)) {
+        form_.pressEnter(box);
+        return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    // An Alt chord that is no shortcut here (Alt+O while OK is disabled) is a
+    // command, not a character to type.
+    return keyEvent->modifiers().testFlag(Qt::AltModifier) &&
+           !keyEvent->modifiers().testFlag(Qt::ControlModifier) && !keyEvent->text().isEmpty();
 }
 
 void FormWindow::showEvent(QShowEvent* event) {
@@ -185,6 +190,8 @@ void FormWindow::showEvent(QShowEvent* event) {
     // Activation runs once; coming back from another program changes nothing.
     if (!shownOnce_) {
         shownOnce_ = true;
+        // The host has just started the tool: it takes the keyboard.
+        activateWindow();
         form_.activate();
     }
 }

@@ -27,7 +27,6 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("proxcred");
-    Q_INIT_RESOURCE(proxcred);
 
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;

@@ -1,0 +1,218 @@
+// The window as the operator meets it, on Qt's offscreen platform: typing,
+// keys, focus, read-only boxes, the copy button, a lock read, message boxes.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "fakes.h"
+#include "form_window.h"
+#include "qt_platform.h"
+
+// Desktop platforms turn Alt mnemonics on; the offscreen platform leaves them
+// off, so the test turns them on as the desktop does.
+Q_GUI_EXPORT void qt_set_sequence_auto_mnemonic(bool enable);
+
+namespace proxcred::gui {
+
+// A loaded form in its window, with the real clipboard and message boxes and
+// fake serial ports and card reader. Message boxes are closed as soon as they
+// open, and their texts kept.
+struct Harness {
+    explicit Harness(const QString& preset) {
+        QGuiApplication::clipboard()->setText(preset);
+        fakes.serialPort.openable = {1};
+        form = std::make_unique<frmCorvel>(platform);
+        window = std::make_unique<FormWindow>(*form);
+        messageBox.setParent(window.get());
+        closer.setInterval(5);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->windowTitle() + ": " + box->text();
+                box->accept();
+            }
+        });
+        closer.start();
+        form->Form_Load();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    template <class Widget>
+    Widget* widget(const char* name) {
+        return qobject_cast<Widget*>(window->widgetNamed(name));
+    }
+
+    fakes::FakePlatform fakes;
+    QtMessageBox messageBox;
+    QtClipboard clipboard;
+    Platform platform{messageBox, clipboard, fakes.keys, fakes.serialPort, fakes.cardReader,
+                      fakes.unloader};
+    std::unique_ptr<frmCorvel> form;
+    std::unique_ptr<FormWindow> window;
+    QTimer closer;
+    QStringList messages;
+};
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qt_set_sequence_auto_mnemonic(true); }
+
+    void startsOnDataInputWithTheFocusInTheHotstampBox() {
+        Harness h("FC=12;CF=26;ZELF=F");
+        QCOMPARE(h.widget<QTabWidget>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), h.widget<QLineEdit>("txtBoxSerialNo"));
+        QCOMPARE(h.widget<QLineEdit>("txtFacilityCode")->text(), QString("12"));
+        QVERIFY(h.widget<QRadioButton>("opt26Bit")->isChecked());
+        QVERIFY(!h.widget<QPushButton>("cmdOK")->isEnabled());
+        QCOMPARE(h.window->windowTitle(), QString("Proximity Credential Translator"));
+    }
+
+    void theBoxesRefuseCharactersBeyondTheirLimit() {
+        Harness h("FC=0;CF=37;ZELF=F");
+        QTest::keyClicks(h.widget<QLineEdit>("txtBoxSerialNo"), "123456789012");
+        QCOMPARE(h.form->txtBoxSerialNo.text(), std::string("12345678901"));
+        QCOMPARE(h.widget<QLineEdit>("txtBoxProxData")->text(), QString("0001267756034152"));
+        h.form->showPage(1);
+        QTest::keyClicks(h.widget<QLineEdit>("txtData"), "00000006004000021");
+        QCOMPARE(h.form->txtData.text(), std::string("0000000600400002"));
+        QVERIFY(h.messages.isEmpty());
+    }
+
+    void enterComputesAndMovesTheFocusToOk() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        auto* hotstamp = h.widget<QLineEdit>("txtBoxSerialNo");
+        QTest::keyClicks(hotstamp, "1");
+        QTest::keyClick(hotstamp, Qt::Key_Return);
+        QCOMPARE(h.widget<QLineEdit>("txtBoxProxData")->text(), QString("0000000600400002"));
+        auto* ok = h.widget<QPushButton>("cmdOK");
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), ok);
+        // Enter on the focused OK button presses it.
+        QTest::keyClick(ok, Qt::Key_Return);
+        QCOMPARE(h.fakes.clipboard.content, std::string());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("OK;0000000600400002;FC=1;CF=26;ZELF=F"));
+        QVERIFY(h.form->unloaded());
+    }
+
+    void aRefusalShowsItsMessageAndTheCorrection() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        QTest::keyClicks(h.widget<QLineEdit>("txtBoxSerialNo"), "70000");
+        QCOMPARE(h.messages, QStringList{"Proximity Credential Translator: Hotstamp 70000 is too large. 65535 is max."});
+        QCOMPARE(h.widget<QLineEdit>("txtBoxSerialNo")->text(), QString("65535"));
+        QCOMPARE(h.widget<QLineEdit>("txtBoxProxData")->text(), QString("????????????????"));
+    }
+
+    void resultBoxesAreReadOnly() {
+        Harness h("");
+        h.form->showPage(1);
+        QTest::keyClicks(h.widget<QLineEdit>("txtData"), "0000000600400002");
+        QTest::mouseClick(h.widget<QPushButton>("cmdStart"), Qt::LeftButton);
+        auto* number = h.widget<QLineEdit>("txt26Num");
+        QVERIFY(number->isReadOnly());
+        QTest::keyClicks(number, "9");
+        QCOMPARE(number->text(), QString("1"));
+        QCOMPARE(h.widget<QLineEdit>("txtCasiNum")->text(), QString("100794370"));
+    }
+
+    void escapeAndAltXPressExit() {
+        for (const auto& [key, modifier] : {std::pair{Qt::Key_Escape, Qt::NoModifier},
+                                            std::pair{Qt::Key_X, Qt::AltModifier}}) {
+            Harness h("FC=1;CF=26;ZELF=F");
+            QTest::keyClick(QApplication::focusWidget(), key, modifier);
+            // A mnemonic animates the click: the button is released a moment later.
+            QTRY_COMPARE(QGuiApplication::clipboard()->text(), QString("Cancel"));
+            QVERIFY(h.form->unloaded());
+        }
+    }
+
+    void altOPressesOkOnceItIsEnabled() {
+        Harness h("CF=26;ZELF=F;x");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+        QTest::qWait(200);
+        QVERIFY(!h.form->unloaded());
+        QTest::keyClick(h.widget<QLineEdit>("txtBoxSerialNo"), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), QString("Invalid"));
+    }
+
+    void tabOrderStartsWithTheInputs() {
+        Harness h("");
+        const char* order[] = {"txtBoxSerialNo", "txtFacilityCode", "txtVersion", "cmdConvert",
+                               "cmdCopyToCB"};
+        // The next widget in the chain that Tab can stop at.
+        const auto nextTabStop = [](QWidget* widget) {
+            do {
+                widget = widget->nextInFocusChain();
+            } while (!(widget->focusPolicy() & Qt::TabFocus));
+            return widget;
+        };
+        for (std::size_t i = 1; i < std::size(order); ++i) {
+            QCOMPARE(nextTabStop(h.window->widgetNamed(order[i - 1])), h.window->widgetNamed(order[i]));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), h.widget<QLineEdit>("txtFacilityCode"));
+        // Leaving the facility code box runs its lost-focus handling.
+        QCOMPARE(h.form->focus(), &h.form->txtFacilityCode);
+    }
+
+    void copyButtonCopiesTheProxData() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        QTest::keyClicks(h.widget<QLineEdit>("txtBoxSerialNo"), "1");
+        auto* copy = h.widget<QPushButton>("cmdCopyToCB");
+        QCOMPARE(copy->toolTip(), QString("Copy to Clipboard"));
+        QVERIFY(!copy->icon().isNull());
+        QTest::mouseClick(copy, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("0000000600400002"));
+        QVERIFY(h.form->bDataOnlyReply);
+    }
+
+    void aLockReadMayFillMoreThanSixteenCharacters() {
+        Harness h("");
+        h.fakes.cardReader.queued.push_back({fakes::FakeCardReader::kOK, "00000000000000000600400002"});
+        h.form->showPage(1);
+        QTest::mouseClick(h.widget<QPushButton>("cmdGetCard"), Qt::LeftButton);
+        QCOMPARE(h.widget<QLineEdit>("txtData")->text(), QString("00000000000000000600400002"));
+        QCOMPARE(h.widget<QPushButton>("cmdGetCard")->text(), QString("Read Card From Lock"));
+        QTest::mouseClick(h.widget<QPushButton>("cmdStart"), Qt::LeftButton);
+        QCOMPARE(h.widget<QLineEdit>("txt26Num")->text(), QString("1"));
+    }
+
+    void optionsAndCheckBoxesFollowTheModel() {
+        Harness h("");
+        auto* zel = h.widget<QCheckBox>("chkZELFormat");
+        QTest::mouseClick(zel, Qt::LeftButton, {}, QPoint(8, zel->height() / 2));
+        QVERIFY(zel->isChecked());
+        QVERIFY(!h.widget<QRadioButton>("opt26Bit")->isEnabled());
+        QVERIFY(!h.widget<QCheckBox>("chkZELFormat29")->isEnabled());
+        QTest::mouseClick(zel, Qt::LeftButton, {}, QPoint(8, zel->height() / 2));
+        auto* option = h.widget<QRadioButton>("optProxif");
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+        QCOMPARE(h.form->sCardFormat, std::string("Proxif"));
+        QVERIFY(!h.widget<QRadioButton>("opt37Bit")->isChecked());
+        // Clicking the selected option again leaves it selected.
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+        QVERIFY(option->isChecked());
+    }
+
+    void closingTheWindowWritesNothing() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        h.window->close();
+        QVERIFY(h.form->unloaded());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("FC=1;CF=26;ZELF=F"));
+    }
+};
+
+}  // namespace proxcred::gui
+
+QTEST_MAIN(proxcred::gui::WindowTest)
+#include "window_test.moc"
