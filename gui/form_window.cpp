@@ -49,14 +49,16 @@ FormWindow::FormWindow(frmCorvel& form, QWidget* parent) : QMainWindow(parent), 
     setTabOrder();
     for (const Control* control : form_.controls()) mirror(*control);
     form_.setObserver(this);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget* /*old*/, QWidget* now) { operatorFocused(now); });
+    focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
+                               [this](QWidget* /*old*/, QWidget* now) { operatorFocused(now); });
     // Escape presses Exit.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { form_.click(form_.cmdCancel); });
 }
 
 FormWindow::~FormWindow() {
+    // Deleting the widgets moves the focus: this window must not hear of it.
+    disconnect(focusConnection_);
     form_.setObserver(nullptr);
 }
 

@@ -60,6 +60,7 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     QTabWidget* tabs_ = nullptr;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::unordered_map<const QWidget*, Control*> controls_;
+    QMetaObject::Connection focusConnection_;
     bool shownOnce_ = false;
 };
 
