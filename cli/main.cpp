@@ -6,6 +6,7 @@
 
 #include "encode_command.h"
 #include "formats_command.h"
+#include "read_command.h"
 #include "split_command.h"
 
 namespace {
@@ -62,6 +63,19 @@ void addSplit(CLI::App& app, SplitArgs& args) {
                       "Card data to split; without any, every line of standard input");
 }
 
+void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
+    CLI::App* read = app.add_subcommand(
+        "read", "Read one card through the lock reader on a serial port and print its card data");
+    read->add_option("--port", options.port,
+                     "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
+        ->check(CLI::Range(1, 9))
+        ->capture_default_str();
+    read->add_option("--timeout", options.timeoutMs, "Wait limit in milliseconds")
+        ->check(CLI::Range(1, 32767))
+        ->capture_default_str();
+    read->add_flag("--split", options.split, "Also split the card data with every card format");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +88,8 @@ int main(int argc, char** argv) {
     SplitArgs splitArgs;
     addEncode(app, encodeArgs);
     addSplit(app, splitArgs);
+    proxcred::cli::ReadOptions readOptions;
+    addRead(app, readOptions);
     CLI::App* formats = app.add_subcommand("formats", "List the card formats and their limits");
 
     try {
@@ -87,6 +103,8 @@ int main(int argc, char** argv) {
         listFormats(std::cout);
         return 0;
     }
+    if (app.got_subcommand("read"))
+        return readCommand(argc, argv, readOptions, std::cout, std::cerr);
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
         return splitCommand(splitArgs.cardData, stdin, style, std::cout, std::cerr);

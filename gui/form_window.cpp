@@ -62,6 +62,11 @@ FormWindow::~FormWindow() {
     form_.setObserver(nullptr);
 }
 
+void FormWindow::setPortDevices(std::function<QString(int port)> deviceOf) {
+    deviceOf_ = std::move(deviceOf);
+    mirror(form_.ComboComPort);
+}
+
 QWidget* FormWindow::widgetFor(const Control& control) const {
     const auto found = widgets_.find(&control);
     return found == widgets_.end() ? nullptr : found->second;
@@ -292,6 +297,10 @@ void FormWindow::mirror(const Control& control) {
                 list->addItems(entries);
             }
             list->setCurrentIndex(combo.selectedIndex());
+            const QString device = deviceOf_ && !combo.text().empty()
+                                       ? deviceOf_(QString::fromStdString(combo.text()).toInt())
+                                       : QString();
+            list->setToolTip(device);
             break;
         }
         default:

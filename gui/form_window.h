@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -21,6 +22,9 @@ class FormWindow final : public QMainWindow, private ControlObserver {
   public:
     explicit FormWindow(frmCorvel& form, QWidget* parent = nullptr);
     ~FormWindow() override;
+
+    // Names the device behind each port number in the port list's tooltip.
+    void setPortDevices(std::function<QString(int port)> deviceOf);
 
     QWidget* widgetFor(const Control& control) const;
     QWidget* widgetNamed(std::string_view name) const;
@@ -61,6 +65,7 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::unordered_map<const QWidget*, Control*> controls_;
     QMetaObject::Connection focusConnection_;
+    std::function<QString(int port)> deviceOf_;
     bool shownOnce_ = false;
 };
 

@@ -4,8 +4,9 @@
 
 #include "clipboard_handoff.h"
 #include "form_window.h"
+#include "host/lock/serial_lock_reader.h"
+#include "host/serial/qt_serial_port.h"
 #include "qt_platform.h"
-#include "unavailable_devices.h"
 
 namespace {
 
@@ -31,13 +32,15 @@ int main(int argc, char** argv) {
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;
     proxcred::gui::QtModifierKeys keys;
-    proxcred::gui::NoSerialPorts serialPort;
-    proxcred::gui::NoCardReader cardReader;
+    const proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem();
+    proxcred::QtSerialPortControl serialPort(ports);
+    proxcred::SerialLockReader cardReader(ports);
     WindowUnloader unloader;
     proxcred::Platform platform{messageBox, clipboard, keys, serialPort, cardReader, unloader};
 
     proxcred::frmCorvel form(platform);
     proxcred::gui::FormWindow window(form);
+    window.setPortDevices([&ports](int port) { return ports.device(port).value_or(QString()); });
     messageBox.setParent(&window);
     unloader.window = &window;
     form.Form_Load();

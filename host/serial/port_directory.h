@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The serial devices behind port numbers 1 to 9. On Windows these are COM1 to
+// COM9. Elsewhere they are the serial devices the system lists, USB and ACM
+// adapters first and then built-in ports, each in name order; the first nine
+// count. PROXCRED_SERIAL_PORTS, a comma-separated list of device paths,
+// replaces that list, for a simulator's pseudo-terminal or an unusual device.
+namespace proxcred {
+
+class PortDirectory {
+  public:
+    static constexpr int kPorts = 9;
+    static constexpr const char* kOverrideVariable = "PROXCRED_SERIAL_PORTS";
+
+    explicit PortDirectory(QStringList devices);
+    static PortDirectory fromSystem();
+
+    // The device behind a port number, or nothing.
+    std::optional<QString> device(int portNumber) const;
+    const QStringList& devices() const { return devices_; }
+
+    // The system's list in the order described above (exposed for tests).
+    static QStringList ordered(QStringList systemDevices);
+
+  private:
+    QStringList devices_;
+};
+
+}  // namespace proxcred
