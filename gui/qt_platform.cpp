@@ -1,6 +1,7 @@
 #include "qt_platform.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -13,7 +14,16 @@ QString fromUtf8(std::string_view text) {
 
 }  // namespace
 
+void EventTrace::write(std::string_view kind, std::string_view text) const {
+    if (!qEnvironmentVariableIsSet(kVariable)) return;
+    QFile file(qEnvironmentVariable(kVariable));
+    if (!file.open(QIODevice::Append | QIODevice::Text)) return;
+    file.write(QByteArray(kind.data(), static_cast<qsizetype>(kind.size())) + ": " +
+               QByteArray(text.data(), static_cast<qsizetype>(text.size())) + "\n");
+}
+
 void QtMessageBox::show(std::string_view text, std::string_view title) {
+    trace_.write("message", text);
     QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(text), QMessageBox::Ok, parent_);
     box.exec();
 }
@@ -26,6 +36,7 @@ std::string QtClipboard::text() {
 }
 
 void QtClipboard::setText(std::string_view text) {
+    trace_.write("clipboard", text);
     if (QClipboard* clipboard = QGuiApplication::clipboard()) {
         clipboard->setText(fromUtf8(text), QClipboard::Clipboard);
     }

@@ -1,6 +1,5 @@
 #include "port_directory.h"
 
-#include <QCollator>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
@@ -13,6 +12,30 @@ bool isAdapter(const QString& device) {
            device.contains(QLatin1String("ACM"), Qt::CaseInsensitive);
 }
 
+// Name order with numbers compared as numbers: ttyS2 before ttyS10.
+bool naturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype endA = i;
+            qsizetype endB = j;
+            while (endA < a.size() && a[endA].isDigit()) ++endA;
+            while (endB < b.size() && b[endB].isDigit()) ++endB;
+            const qulonglong numberA = a.mid(i, endA - i).toULongLong();
+            const qulonglong numberB = b.mid(j, endB - j).toULongLong();
+            if (numberA != numberB) return numberA < numberB;
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j]) return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
 }  // namespace
 
 PortDirectory::PortDirectory(QStringList devices) : devices_(std::move(devices)) {
@@ -20,13 +43,10 @@ PortDirectory::PortDirectory(QStringList devices) : devices_(std::move(devices))
 }
 
 QStringList PortDirectory::ordered(QStringList systemDevices) {
-    QCollator collator;
-    collator.setNumericMode(true);  // ttyS2 before ttyS10
-    std::sort(systemDevices.begin(), systemDevices.end(),
-              [&collator](const QString& a, const QString& b) {
-                  if (isAdapter(a) != isAdapter(b)) return isAdapter(a);
-                  return collator.compare(a, b) < 0;
-              });
+    std::sort(systemDevices.begin(), systemDevices.end(), [](const QString& a, const QString& b) {
+        if (isAdapter(a) != isAdapter(b)) return isAdapter(a);
+        return naturalLess(a, b);
+    });
     return systemDevices;
 }
 

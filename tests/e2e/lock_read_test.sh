@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Reading a card from a (simulated) lock in the real window on Xvfb: "Read
+# Card From Lock", then "Split Data", and the 26-bit results read back through
+# the clipboard; then a read that gets no card, cancelled with Escape.
+# Usage: lock_read_test.sh PROXCRED LOCKSIM
+# The clicks are at the window's own coordinates of its controls.
+set -euo pipefail
+proxcred=$1
+locksim=$2
+title="Proximity Credential Translator"
+work=$(mktemp -d)
+
+display=":$((200 + ($$ + 250) % 500))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+"$locksim" --link "$work/lock" --card 0000000600400002 --no-card >/dev/null &
+sim=$!
+trap 'kill $sim $xvfb 2>/dev/null || true; pkill -f -- "--keep-clipboard" 2>/dev/null || true; rm -rf "$work"' EXIT
+export DISPLAY=$display PROXCRED_SERIAL_PORTS="$work/lock" PROXCRED_TRACE="$work/trace"
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && [ -e "$work/lock" ] && break; sleep 0.05; done
+
+printf 'FC=1;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
+"$proxcred" >/dev/null 2>&1 &
+pid=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
+xdotool mousemove 1279 799 mousemove --window "$window" 300 60
+sleep 0.3
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep "${3:-0.2}"; }
+# The text of the box at x y, through the clipboard.
+box_text() { click "$1" "$2"; xdotool key ctrl+a ctrl+c; sleep 0.2; xclip -o -selection clipboard; }
+
+failures=0
+check() {
+  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: '$2', expected '$3'"; failures=$((failures + 1)); fi
+}
+
+click 138 22          # the "Split Data" page
+click 400 85 1.0      # Read Card From Lock
+click 289 85          # Split Data
+check "card data read from the lock" "$(box_text 165 85)" "0000000600400002"
+check "26-bit hotstamp" "$(box_text 165 193)" "1"
+check "26-bit facility code" "$(box_text 165 221)" "1"
+
+click 400 85 0.5      # a read that gets no card
+xdotool key Escape
+sleep 0.5
+check "Escape cancels the read" "$(tail -n 1 "$work/trace")" "message: Cancelled"
+# The message box is the other window with the title; the pointer gives it the keyboard.
+box=$(xdotool search --onlyvisible --name "$title" | grep -vx "$window" | head -n 1)
+xdotool mousemove --window "$box" 5 5
+sleep 0.2
+xdotool key Return    # close the message box
+sleep 0.3
+xdotool mousemove --window "$window" 300 60
+check "the window is still open" "$(kill -0 $pid 2>/dev/null && echo open)" "open"
+xdotool key Escape    # Exit
+timeout 10 tail --pid="$pid" -f /dev/null || true
+
+echo "$((5 - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
