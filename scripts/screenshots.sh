@@ -12,12 +12,11 @@ scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target proxcred >/dev/null
 
-display=":$((200 + $$ % 500))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb
+# No real serial device is probed: no ports at all.
+export PROXCRED_SERIAL_PORTS=""
+trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
 
 printf 'FC=12;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
 build/default/gui/proxcred >/dev/null 2>&1 &

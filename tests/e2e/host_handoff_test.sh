@@ -8,12 +8,11 @@ proxcred=$1
 close_window=$2
 title="Proximity Credential Translator"
 
-display=":$((200 + $$ % 500))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'pkill -f -- "--keep-clipboard" 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb
+# No real serial device is probed: no ports at all.
+export PROXCRED_SERIAL_PORTS=""
+trap 'pkill -f -- "--keep-clipboard" 2>/dev/null || true; kill $XVFB_PID 2>/dev/null || true' EXIT
 
 failures=0
 # run_case NAME PRESET EXPECTED ACTION...: ACTION runs with the window's id in $window.

@@ -10,14 +10,13 @@ locksim=$2
 title="Proximity Credential Translator"
 work=$(mktemp -d)
 
-display=":$((200 + ($$ + 250) % 500))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb
 "$locksim" --link "$work/lock" --card 0000000600400002 --no-card >/dev/null &
 sim=$!
-trap 'kill $sim $xvfb 2>/dev/null || true; pkill -f -- "--keep-clipboard" 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=$display PROXCRED_SERIAL_PORTS="$work/lock" PROXCRED_TRACE="$work/trace"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && [ -e "$work/lock" ] && break; sleep 0.05; done
+trap 'kill $sim $XVFB_PID 2>/dev/null || true; pkill -f -- "--keep-clipboard" 2>/dev/null || true; rm -rf "$work"' EXIT
+export PROXCRED_SERIAL_PORTS="$work/lock" PROXCRED_TRACE="$work/trace"
+for _ in $(seq 100); do [ -e "$work/lock" ] && break; sleep 0.05; done
 
 printf 'FC=1;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
 "$proxcred" >/dev/null 2>&1 &

@@ -1,0 +1,24 @@
+# A private X server for the sourcing script: start_xvfb [WIDTHxHEIGHT] starts
+# Xvfb on a free display, exports DISPLAY and XVFB_PID, and waits until it
+# answers. The caller kills XVFB_PID when it is done.
+start_xvfb() {
+  local size=${1:-1280x800} number=200
+  while [ "$number" -lt 300 ]; do
+    if [ ! -e "/tmp/.X${number}-lock" ]; then
+      Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+      XVFB_PID=$!
+      export DISPLAY=":$number" XVFB_PID
+      for _ in $(seq 100); do
+        # Another program may have taken the display first: then this
+        # server has exited, and the next display is tried.
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        xdotool getmouselocation >/dev/null 2>&1 && return 0
+        sleep 0.05
+      done
+      kill "$XVFB_PID" 2>/dev/null || true
+    fi
+    number=$((number + 1))
+  done
+  echo "no X display could be started" >&2
+  return 1
+}
