@@ -24,7 +24,7 @@ for _ in $(seq "$runs"); do
   # xdotool's own --sync polls only twice a second: poll here instead.
   window=""
   until [ -n "$window" ]; do
-    window=$(xdotool search --onlyvisible --name "Proximity Credential Translator" 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --onlyvisible --pid "$pid" --name "Proximity Credential Translator" 2>/dev/null | head -n 1 || true)
   done
   shown=$(date +%s%N)
   times+=($(((shown - start) / 1000000)))

@@ -20,7 +20,7 @@ trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
 
 printf 'FC=12;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
 build/default/gui/proxcred >/dev/null 2>&1 &
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "Proximity Credential Translator" | head -n 1)
+window=$(window_of $! "Proximity Credential Translator")
 xdotool mousemove 1279 799 mousemove --window "$window" 300 60
 sleep 0.3
 xdotool type --delay 30 12345

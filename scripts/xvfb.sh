@@ -22,3 +22,18 @@ start_xvfb() {
   echo "no X display could be started" >&2
   return 1
 }
+
+# The shown window of process PID titled TITLE, once it exists and answers;
+# waits at most 10 s.
+window_of() {
+  local pid=$1 title=$2 window
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n 1 || true)
+    if [ -n "$window" ] && xdotool getwindowname "$window" >/dev/null 2>&1; then
+      echo "$window"
+      return 0
+    fi
+    sleep 0.05
+  done
+  return 1
+}

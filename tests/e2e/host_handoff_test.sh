@@ -22,11 +22,14 @@ run_case() {
   printf '%s' "$preset" | xclip -selection clipboard 2>/dev/null
   "$proxcred" >/dev/null 2>&1 &
   local pid=$!
-  window=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
+  window=$(window_of "$pid" "$title")
   # No window manager: the pointer entering the window gives it the keyboard,
   # so it comes from a corner of the screen that the window does not cover.
   xdotool mousemove 1279 799
-  xdotool mousemove --window "$window" 300 60
+  xdotool mousemove --window "$window" 300 60 2>/dev/null || {
+    window=$(window_of "$pid" "$title")
+    xdotool mousemove --window "$window" 300 60
+  }
   sleep 0.3
   "$@"
   local status=0

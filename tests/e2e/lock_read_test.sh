@@ -21,7 +21,7 @@ for _ in $(seq 100); do [ -e "$work/lock" ] && break; sleep 0.05; done
 printf 'FC=1;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
 "$proxcred" >/dev/null 2>&1 &
 pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
+window=$(window_of "$pid" "$title")
 xdotool mousemove 1279 799 mousemove --window "$window" 300 60
 sleep 0.3
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep "${3:-0.2}"; }
@@ -45,7 +45,7 @@ xdotool key Escape
 sleep 0.5
 check "Escape cancels the read" "$(tail -n 1 "$work/trace")" "message: Cancelled"
 # The message box is the other window with the title; the pointer gives it the keyboard.
-box=$(xdotool search --onlyvisible --name "$title" | grep -vx "$window" | head -n 1)
+box=$(xdotool search --onlyvisible --pid "$pid" --name "$title" | grep -vx "$window" | head -n 1)
 xdotool mousemove --window "$box" 5 5
 sleep 0.2
 xdotool key Return    # close the message box
