@@ -14,7 +14,8 @@ work=$(mktemp -d)
 start_xvfb
 "$locksim" --link "$work/lock" --card 0000000600400002 --no-card >/dev/null &
 sim=$!
-trap 'kill $sim $XVFB_PID 2>/dev/null || true; pkill -f -- "--keep-clipboard" 2>/dev/null || true; rm -rf "$work"' EXIT
+# A clipboard helper left behind ends with its X server.
+trap 'kill $sim $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 export PROXCRED_SERIAL_PORTS="$work/lock" PROXCRED_TRACE="$work/trace"
 for _ in $(seq 100); do [ -e "$work/lock" ] && break; sleep 0.05; done
 
