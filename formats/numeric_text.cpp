@@ -133,12 +133,6 @@ Outcome<Int> textToWhole(std::string_view text) {
 
 }  // namespace
 
-Outcome<std::int32_t> toInt32(double value) {
-    return toWhole<std::int32_t>(value);
-}
-Outcome<std::int16_t> toInt16(double value) {
-    return toWhole<std::int16_t>(value);
-}
 Outcome<std::int32_t> textToInt32(std::string_view text) {
     return textToWhole<std::int32_t>(text);
 }

@@ -27,9 +27,8 @@ Outcome<double> parseNumber(std::string_view text);
 double roundHalfEven(double value);
 
 // The whole-number conversions of the form: the nearest whole number, ties to
-// even, failing with Overflow outside the signed range.
-Outcome<std::int32_t> toInt32(double value);
-Outcome<std::int16_t> toInt16(double value);
+// even, failing with NotANumber for a text that is no number and with Overflow
+// outside the signed range.
 Outcome<std::int32_t> textToInt32(std::string_view text);
 Outcome<std::int16_t> textToInt16(std::string_view text);
 

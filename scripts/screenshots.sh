@@ -8,15 +8,8 @@ command -v import >/dev/null || {
   sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq imagemagick >/dev/null
 }
-scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target proxcred >/dev/null
-
-. "$(dirname "$0")/xvfb.sh"
-start_xvfb
-# No real serial device is probed: no ports at all.
-export PROXCRED_SERIAL_PORTS=""
-trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+. scripts/xvfb.sh
+prepare_window_run
 
 printf 'FC=12;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null
 build/default/gui/proxcred >/dev/null 2>&1 &

@@ -37,3 +37,14 @@ window_of() {
   done
   return 1
 }
+
+# For the scripts that run the window: builds it, starts a private X server
+# that ends with the script, and lets the window probe no real serial device.
+prepare_window_run() {
+  scripts/install-deps.sh
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target proxcred >/dev/null
+  start_xvfb
+  export PROXCRED_SERIAL_PORTS=""
+  trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+}
