@@ -1,47 +1,95 @@
 #include "csv.h"
 
-namespace proxcred::cli {
+#include <algorithm>
+#include <iterator>
 
-bool CsvReader::next(std::vector<std::string>& fields, std::string& malformed) {
-    fields.clear();
-    malformed.clear();
-    if (!lines_.next(line_)) return false;
-    fields.emplace_back();
-    bool quoted = false;
-    std::size_t linesRead = 1;
-    for (;;) {
-        if (lines_.lastWasCut()) malformed = "line too long";
-        for (std::size_t at = 0; at < line_.size(); ++at) {
-            const char c = line_[at];
-            if (quoted) {
+namespace proxcred::cli {
+namespace {
+
+// Splits lines into fields; a quoted field may go on over the next line.
+class FieldParser {
+  public:
+    explicit FieldParser(std::vector<std::string>& fields) : fields_(fields) {
+        fields_.assign(1, std::string());
+    }
+
+    void parse(std::string_view line) {
+        for (std::size_t at = 0; at < line.size(); ++at) {
+            const char c = line[at];
+            if (quoted_) {
                 if (c != '"') {
-                    fields.back().push_back(c);
-                } else if (at + 1 < line_.size() && line_[at + 1] == '"') {
-                    fields.back().push_back('"');
+                    fields_.back().push_back(c);
+                } else if (at + 1 < line.size() && line[at + 1] == '"') {
+                    fields_.back().push_back('"');
                     ++at;
                 } else {
-                    quoted = false;
+                    quoted_ = false;
                 }
             } else if (c == ',') {
-                fields.emplace_back();
-            } else if (c == '"') {
-                quoted = true;
+                fields_.emplace_back();
+                fieldStart_ = true;
+                continue;
+            } else if (c == '"' && fieldStart_) {
+                quoted_ = true;
             } else {
-                fields.back().push_back(c);
+                fields_.back().push_back(c);
             }
+            fieldStart_ = false;
         }
-        if (!quoted) return true;
-        if (linesRead == kMaxLines) {
-            malformed = "record too long";
-            return true;
-        }
-        if (!lines_.next(line_)) {
+    }
+    void continueOnNextLine() { fields_.back().push_back('\n'); }
+    bool quoted() const { return quoted_; }
+
+  private:
+    std::vector<std::string>& fields_;
+    bool quoted_ = false;
+    bool fieldStart_ = true;
+};
+
+}  // namespace
+
+bool CsvReader::take(Line& line) {
+    if (!readAgain_.empty()) {
+        line = std::move(readAgain_.front());
+        readAgain_.pop_front();
+        return true;
+    }
+    if (!lines_.next(line.text)) return false;
+    line.number = lines_.lineNumber();
+    line.cut = lines_.lastWasCut();
+    return true;
+}
+
+bool CsvReader::next(std::vector<std::string>& fields, std::string& malformed) {
+    malformed.clear();
+    Line first;
+    if (!take(first)) {
+        fields.clear();
+        return false;
+    }
+    recordLine_ = first.number;
+    FieldParser parser(fields);
+    parser.parse(first.text);
+    std::vector<Line> more;
+    while (parser.quoted()) {
+        Line line;
+        if (more.size() + 1 == kMaxLines || !take(line)) {
+            // Not closed: the record is its first line alone, and the lines
+            // looked at are read again as records of their own.
+            readAgain_.insert(readAgain_.begin(), std::make_move_iterator(more.begin()),
+                              std::make_move_iterator(more.end()));
+            FieldParser(fields).parse(first.text);
             malformed = "quote not closed";
             return true;
         }
-        ++linesRead;
-        fields.back().push_back('\n');
+        parser.continueOnNextLine();
+        parser.parse(line.text);
+        more.push_back(std::move(line));
     }
+    const bool cut = first.cut || std::any_of(more.begin(), more.end(),
+                                              [](const Line& line) { return line.cut; });
+    if (cut) malformed = "line too long";
+    return true;
 }
 
 std::string csvField(std::string_view text) {

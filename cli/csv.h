@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,9 +10,11 @@
 
 namespace proxcred::cli {
 
-// Comma-separated records with double-quoted fields ("" for a quote inside
-// one); a quoted field may run over several lines. A record is bounded by
-// the line reader's limit per line and kMaxLines lines.
+// Comma-separated records. A field that starts with a double quote is quoted
+// ("" for a quote inside it) and may run over several lines, as far as
+// kMaxLines lines. A quote that does not close within them is a fault of its
+// own line alone: that line is reported as malformed and reading goes on with
+// the line after it, so a stray quote never takes valid rows with it.
 class CsvReader {
   public:
     static constexpr std::size_t kMaxLines = 64;
@@ -19,14 +22,25 @@ class CsvReader {
     explicit CsvReader(LineReader& lines) : lines_(lines) {}
 
     // False at the end of the input. `malformed` tells why a record could not
-    // be read whole (an open quote at the end, a record too long); the record
-    // then holds what could be read.
+    // be read whole (a quote not closed, a line too long); the record then
+    // holds what could be read.
     bool next(std::vector<std::string>& fields, std::string& malformed);
-    std::size_t lineNumber() const { return lines_.lineNumber(); }
+    // The line the record last read starts on.
+    std::size_t lineNumber() const { return recordLine_; }
 
   private:
+    struct Line {
+        std::string text;
+        std::size_t number = 0;
+        bool cut = false;
+    };
+
+    bool take(Line& line);
+
     LineReader& lines_;
-    std::string line_;
+    // Lines looked at for a quote that did not close, to be read again.
+    std::deque<Line> readAgain_;
+    std::size_t recordLine_ = 0;
 };
 
 // A field quoted when it needs to be.

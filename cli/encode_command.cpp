@@ -73,6 +73,7 @@ int encodeHotstamps(std::string_view key, std::string_view facility, std::string
         out << row.proxData << '\n';
         if (!row.message.empty()) err << row.message << '\n';
         allEncoded = allEncoded && row.encoded;
+        if (!out) break;  // the caller reports a failed write
     }
     return allEncoded ? 0 : 1;
 }
@@ -85,7 +86,7 @@ int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
     std::string malformed;
     bool allEncoded = true;
     std::size_t rows = 0;
-    while (reader.next(fields, malformed)) {
+    while (out && reader.next(fields, malformed)) {
         progress.advance(++rows);
         if (fields.size() == 1 && fields.front().empty() && malformed.empty()) continue;
         if (rows == 1 && isHeader(fields)) {

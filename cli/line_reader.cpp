@@ -1,7 +1,7 @@
 #include "line_reader.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 namespace proxcred::cli {
 
@@ -15,33 +15,42 @@ LineReader::LineReader(std::FILE* stream, std::size_t limit)
 bool LineReader::refill() {
     begin_ = 0;
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
-    return end_ > 0;
+    if (!started_) {
+        started_ = true;
+        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+        if (std::string_view(buffer_.data(), end_).starts_with(kByteOrderMark))
+            begin_ = kByteOrderMark.size();
+    }
+    return begin_ < end_;
+}
+
+std::optional<char> LineReader::peek() {
+    if (begin_ == end_ && !refill()) return std::nullopt;
+    return buffer_[begin_];
 }
 
 bool LineReader::next(std::string& line) {
     line.clear();
     cut_ = false;
-    bool sawAnything = false;
+    if (!peek()) return false;
     for (;;) {
-        if (begin_ == end_ && !refill()) {
-            if (!sawAnything) return false;
-            break;
-        }
-        sawAnything = true;
+        if (begin_ == end_ && !refill()) break;
         const char* start = buffer_.data() + begin_;
-        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
-        const std::size_t length =
-            newline != nullptr ? static_cast<std::size_t>(newline - start) : end_ - begin_;
+        const char* stop = buffer_.data() + end_;
+        const char* lineEnd =
+            std::find_if(start, stop, [](char c) { return c == '\n' || c == '\r'; });
+        const auto length = static_cast<std::size_t>(lineEnd - start);
         const std::size_t room = limit_ > line.size() ? limit_ - line.size() : 0;
         if (length > room) cut_ = true;
         line.append(start, std::min(length, room));
         begin_ += length;
-        if (newline != nullptr) {
+        if (lineEnd != stop) {
             ++begin_;
+            // CR LF is one line end, even when the two arrive in different chunks.
+            if (*lineEnd == '\r' && peek() == '\n') ++begin_;
             break;
         }
     }
-    if (!cut_ && !line.empty() && line.back() == '\r') line.pop_back();
     ++lineNumber_;
     return true;
 }

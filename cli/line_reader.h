@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,8 @@ namespace proxcred::cli {
 
 // Reads lines from a stream in fixed-size chunks. A line longer than the
 // limit is cut there and the rest of it skipped, so memory stays bounded
-// whatever the input. A trailing carriage return is dropped.
+// whatever the input. Lines end in LF, CR LF or a lone CR (old Mac files);
+// a UTF-8 byte-order mark at the start (spreadsheets write one) is skipped.
 class LineReader {
   public:
     static constexpr std::size_t kDefaultLimit = 65536;
@@ -26,6 +28,8 @@ class LineReader {
 
   private:
     bool refill();
+    // The next byte, without taking it; nothing at the end of the input.
+    std::optional<char> peek();
 
     std::FILE* stream_;
     std::size_t limit_;
@@ -34,6 +38,7 @@ class LineReader {
     std::size_t end_ = 0;
     bool cut_ = false;
     std::size_t lineNumber_ = 0;
+    bool started_ = false;
 };
 
 }  // namespace proxcred::cli

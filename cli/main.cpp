@@ -1,11 +1,14 @@
 // proxcred-cli: the card format translator on the command line.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 
 #include "encode_command.h"
 #include "formats_command.h"
+#include "output.h"
 #include "read_command.h"
 #include "split_command.h"
 
@@ -79,7 +82,6 @@ void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
     CLI::App app{
         "Translates proximity card numbers into prox data and card data back into numbers"};
     app.name("proxcred-cli");
@@ -99,24 +101,29 @@ int main(int argc, char** argv) {
     }
 
     using namespace proxcred::cli;
+    StandardOutput output;
+    std::ostream& out = output.stream();
     if (*formats) {
-        listFormats(std::cout);
-        return 0;
+        listFormats(out);
+        return output.finish(0, std::cerr);
     }
-    if (app.got_subcommand("read"))
-        return readCommand(argc, argv, readOptions, std::cout, std::cerr);
+    if (app.got_subcommand("read")) return readCommand(argc, argv, readOptions, output, std::cerr);
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
-        return splitCommand(splitArgs.cardData, stdin, style, std::cout, std::cerr);
+        return output.finish(splitCommand(splitArgs.cardData, stdin, style, out, std::cerr),
+                             std::cerr);
     }
     if (encodeArgs.csvPath.empty()) {
-        return encodeHotstamps(encodeArgs.key, encodeArgs.facility, encodeArgs.version,
-                               encodeArgs.hotstamps, std::cout, std::cerr);
+        return output.finish(encodeHotstamps(encodeArgs.key, encodeArgs.facility,
+                                             encodeArgs.version, encodeArgs.hotstamps, out,
+                                             std::cerr),
+                             std::cerr);
     }
     const FilePtr input = openInput(encodeArgs.csvPath);
     if (!input) {
-        std::cerr << "proxcred-cli: cannot open " << encodeArgs.csvPath << '\n';
+        std::cerr << "proxcred-cli: cannot open " << encodeArgs.csvPath << ": "
+                  << std::strerror(errno) << '\n';
         return 2;
     }
-    return encodeCsv(input.get(), std::cout, std::cerr);
+    return output.finish(encodeCsv(input.get(), out, std::cerr), std::cerr);
 }

@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 
 #include "host/lock/serial_lock_reader.h"
+#include "output.h"
 #include "split_command.h"
 
 namespace proxcred::cli {
 
-int readCommand(int argc, char** argv, const ReadOptions& options, std::ostream& out,
+int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
                 std::ostream& err) {
+    std::ostream& out = output.stream();
     const QCoreApplication app(argc, argv);  // the read's event loop needs one
     const PortDirectory directory = PortDirectory::fromSystem();
     SerialLockReader reader(directory);
@@ -16,10 +18,15 @@ int readCommand(int argc, char** argv, const ReadOptions& options, std::ostream&
     reader.setReadTimeout(static_cast<std::int16_t>(options.timeoutMs));
     const std::int32_t status = reader.ReadCard();
     if (status == reader.StatusOK()) {
+        // The card was taken from the lock: if it cannot be written out, it
+        // still reaches the operator on the error stream.
+        const std::string kept = "the card read was " + reader.CardData();
         out << reader.CardData() << '\n';
+        if (output.finish(0, err, kept) != 0) return 1;
         if (!options.split) return 0;
         out << '\n';
-        return splitCommand({reader.CardData()}, stdin, SplitStyle::Table, out, err);
+        return output.finish(
+            splitCommand({reader.CardData()}, stdin, SplitStyle::Table, out, err), err, kept);
     }
     if (status == reader.StatusTimeout()) {
         err << "Timeout\n";

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "output.h"
+
 namespace proxcred::cli {
 
 struct ReadOptions {
@@ -13,7 +15,7 @@ struct ReadOptions {
 // Reads one card through the lock reader and prints its card data (and, with
 // split, the split table). Exit status 1 with the message on `err` for a
 // timeout, a cancelled read or an error.
-int readCommand(int argc, char** argv, const ReadOptions& options, std::ostream& out,
+int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
                 std::ostream& err);
 
 }  // namespace proxcred::cli

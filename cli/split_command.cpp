@@ -135,7 +135,7 @@ int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitS
     };
 
     if (!cardData.empty()) {
-        for (std::size_t i = 0; i < cardData.size(); ++i) {
+        for (std::size_t i = 0; i < cardData.size() && out; ++i) {
             splitOne(cardData[i], "argument", i + 1);
         }
         return allSplit ? 0 : 1;
@@ -143,7 +143,7 @@ int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitS
     LineReader lines(in);
     Progress progress("lines");
     std::string line;
-    while (lines.next(line)) {
+    while (out && lines.next(line)) {
         progress.advance(lines.lineNumber());
         if (lines.lastWasCut()) {
             const std::string limit = std::to_string(LineReader::kDefaultLimit);

@@ -115,6 +115,12 @@ void frmCorvel::pasteText(TextBox& box, std::string_view text) {
     box.setText(std::string(text));
 }
 
+void frmCorvel::editText(TextBox& box, std::string_view text) {
+    if (unloaded_ || !box.usable() || box.readOnly()) return;
+    if (box.maxLength() != 0) text = text.substr(0, std::max(box.maxLength(), box.text().size()));
+    box.setText(std::string(text));
+}
+
 void frmCorvel::pressEnter(TextBox& box) {
     if (unloaded_ || !box.usable()) return;
     if (box.onKeyDown) box.onKeyDown(kEnterKey);

@@ -199,6 +199,10 @@ class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-na
     void typeText(TextBox& box, std::string_view text);
     // Replaces the whole text, as a paste over a full selection.
     void pasteText(TextBox& box, std::string_view text);
+    // An edit in place (a deletion, a character typed or overtyped inside the
+    // text): the maximum length limits only growth, so deleting from a longer
+    // text that code wrote (a lock read) keeps the rest of it.
+    void editText(TextBox& box, std::string_view text);
     // Enter: key-down, then key-press.
     void pressEnter(TextBox& box);
     // Clicks an option button, check box or command button, if it is usable.

@@ -37,6 +37,9 @@ class ModifierKeys {
 class SerialPortControl {
   public:
     virtual ~SerialPortControl() = default;
+    // Looks again which devices stand behind the port numbers: adapters come
+    // and go while the program runs.
+    virtual void refreshPorts() = 0;
     virtual bool setCommPort(std::int16_t portNumber) = 0;
     virtual bool setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;

@@ -50,10 +50,12 @@ class FakeModifierKeys final : public ModifierKeys {
 // Ports 1 to 9, of which those in `openable` can be opened.
 class FakeSerialPort final : public SerialPortControl {
   public:
+    void refreshPorts() override { ++refreshes; }
     bool setCommPort(std::int16_t portNumber) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override { return open_; }
     std::set<int> openable;
+    int refreshes = 0;
 
   private:
     int port_ = 0;

@@ -1,9 +1,39 @@
 // proxcred-formscript: replays a scenario against the translator form with
 // fake clipboard, ports and card reader, and prints what happens.
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
 
 #include "script_runner.h"
+
+namespace {
+
+// The whole script, or nothing with the reason in `error` (a directory, a
+// read error). Scripts are short; reading them whole keeps a read error from
+// passing for the end of the script.
+std::optional<std::string> readScript(std::FILE* file, std::string& error) {
+    std::string text;
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    if (std::ferror(file) != 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    return text;
+}
+
+int fail(const std::string& what) {
+    std::cerr << "proxcred-formscript: " << what << '\n';
+    return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && (std::string_view(argv[1]) == "-h" ||
@@ -11,12 +41,25 @@ int main(int argc, char** argv) {
         std::cerr << "usage: proxcred-formscript [SCRIPT]   (standard input without SCRIPT)\n";
         return 2;
     }
+    const std::string name = argc == 2 ? argv[1] : "standard input";
+    const auto close = [](std::FILE* stream) {
+        if (stream != stdin) std::fclose(stream);
+    };
+    const std::unique_ptr<std::FILE, decltype(close)> file(
+        argc == 2 ? std::fopen(argv[1], "rb") : stdin, close);
+    if (!file) return fail("cannot open " + name + ": " + std::strerror(errno));
+    std::string error;
+    const std::optional<std::string> text = readScript(file.get(), error);
+    if (!text) return fail("cannot read " + name + ": " + error);
+
     proxcred::ScriptRunner runner(std::cout, std::cerr);
-    if (argc == 1) return runner.run(std::cin);
-    std::ifstream script(argv[1]);
-    if (!script) {
-        std::cerr << "proxcred-formscript: cannot open " << argv[1] << '\n';
-        return 2;
+    std::istringstream script(*text);
+    const int status = runner.run(script);
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout) {
+        return fail(std::string("cannot write the output: ") +
+                    (errno != 0 ? std::strerror(errno) : "write error"));
     }
-    return runner.run(script);
+    return status;
 }

@@ -1,6 +1,8 @@
 #include "script_runner.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "form/form_dump.h"
 
@@ -15,6 +17,31 @@ std::pair<std::string_view, std::string_view> splitWord(std::string_view line) {
     return {line.substr(0, blank), line.substr(blank + 1)};
 }
 
+// Script text shown on a terminal must not drive it: control characters
+// are written as \xNN.
+std::string escaped(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown.append("\\x").push_back(kHex[byte >> 4]);
+            shown.push_back(kHex[byte & 0xF]);
+        } else {
+            shown.push_back(c);
+        }
+    }
+    return shown;
+}
+
+// The commands that work on a loaded form.
+bool isFormCommand(std::string_view command) {
+    static constexpr std::string_view kCommands[] = {"dump", "close", "page", "type", "settext",
+                                                     "key",  "select", "focus", "click"};
+    return std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
+}
+
 std::optional<int> wholeNumber(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -25,14 +52,17 @@ std::optional<int> wholeNumber(std::string_view text) {
 }  // namespace
 
 ScriptRunner::ScriptRunner(std::ostream& out, std::ostream& err)
-    : out_(out), err_(err), platform_([this](const std::string& line) { out_ << line << '\n'; }) {}
+    : out_(out),
+      err_(err),
+      platform_([this](const std::string& line) { out_ << escaped(line) << '\n'; }) {}
 
 ScriptRunner::~ScriptRunner() = default;
 
 int ScriptRunner::run(std::istream& script) {
     bool understood = true;
     std::string line;
-    for (std::size_t number = 1; std::getline(script, line); ++number) {
+    // Once the output cannot be written, nothing more is run.
+    for (std::size_t number = 1; out_ && std::getline(script, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         understood = runLine(line, number) && understood;
     }
@@ -44,7 +74,7 @@ bool ScriptRunner::runLine(std::string_view line, std::size_t lineNumber) {
     const auto [command, rest] = splitWord(line);
     failure_.clear();
     if (runCommand(command, rest)) return true;
-    err_ << "line " << lineNumber << ": " << failure_ << '\n';
+    err_ << "line " << lineNumber << ": " << escaped(failure_) << '\n';
     return false;
 }
 
@@ -68,6 +98,8 @@ bool ScriptRunner::runCommand(std::string_view command, std::string_view rest) {
     if (command == "ports") return portsCommand(rest);
     if (command == "modifiers") return modifiersCommand(rest);
     if (command == "reader") return readerCommand(rest);
+    if (command != "load" && !isFormCommand(command))
+        return fail("unknown command '" + std::string(command) + "'");
     if (command == "load") {
         if (form_) return fail("the form is already loaded");
         form_ = std::make_unique<frmCorvel>(platform_.platform);
@@ -123,14 +155,12 @@ bool ScriptRunner::formCommand(std::string_view command, std::string_view rest) 
         form.setFocus(*target);
         return true;
     }
-    if (command == "click") {
-        form.click(*target);
-        // The keys were held for this click only.
-        platform_.keys.ctrl = false;
-        platform_.keys.shift = false;
-        return true;
-    }
-    return fail("unknown command '" + std::string(command) + "'");
+    // The last of the form commands.
+    form.click(*target);
+    // The keys were held for this click only.
+    platform_.keys.ctrl = false;
+    platform_.keys.shift = false;
+    return true;
 }
 
 bool ScriptRunner::portsCommand(std::string_view rest) {

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;
     proxcred::gui::QtModifierKeys keys;
-    const proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem();
+    proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem();
     proxcred::QtSerialPortControl serialPort(ports);
     proxcred::SerialLockReader cardReader(ports);
     WindowUnloader unloader;

@@ -25,6 +25,8 @@ void EventTrace::write(std::string_view kind, std::string_view text) const {
 void QtMessageBox::show(std::string_view text, std::string_view title) {
     trace_.write("message", text);
     QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(text), QMessageBox::Ok, parent_);
+    // Texts may come from a lock: markup in them is shown, never rendered.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -5,6 +5,7 @@ namespace proxcred {
 
 void frmCorvel::FillComPortList() {
     constexpr std::int16_t kLastPort = 9;
+    MSComm1.refreshPorts();
     ComboComPort.clear();
     for (std::int16_t port = 1; port <= kLastPort; ++port) {
         if (CheckComPort(port)) ComboComPort.addItem(std::to_string(port));

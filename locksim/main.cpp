@@ -6,7 +6,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <deque>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +18,8 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "host/lock/lock_protocol.h"
 
 namespace {
 
@@ -27,17 +33,27 @@ struct Options {
     std::string link;
     std::string device;
     int delayMs = 0;
+    bool ignoreStop = false;
     std::string testText = "lock simulator ready";
     std::vector<Answer> answers;
+};
+
+using Clock = std::chrono::steady_clock;
+
+// A READ that waits for its answer.
+struct PendingRead {
+    std::uint32_t request;
+    Answer answer;
+    Clock::time_point due;
 };
 
 volatile std::sig_atomic_t stopRequested = 0;
 
 void usage(std::FILE* to) {
     std::fputs(
-        "usage: proxcred-locksim [--link PATH] [--device PATH] [--delay MS] [--test TEXT]\n"
-        "                        [--card DATA | --no-card | --error CODE TEXT | --garbage |\n"
-        "                         --cut | --hangup]...\n"
+        "usage: proxcred-locksim [--link PATH] [--device PATH] [--delay MS] [--ignore-stop]\n"
+        "                        [--test TEXT] [--card DATA | --no-card | --error CODE TEXT |\n"
+        "                         --garbage | --cut | --hangup]...\n"
         "Creates a pseudo-terminal (or opens --device), prints its path, and answers each\n"
         "READ with the next answer given, in turn (default: --card 0000000600400002).\n"
         "  --card DATA        card data, e.g. 0000000600400002\n"
@@ -47,6 +63,7 @@ void usage(std::FILE* to) {
         "  --cut              a reply line that never ends\n"
         "  --hangup           hang up in the middle of the reply, then exit\n"
         "  --delay MS         wait before each answer\n"
+        "  --ignore-stop      answer a READ even after the reader sent STOP for it\n"
         "  --test TEXT        the answer to TEST\n",
         to);
 }
@@ -61,6 +78,8 @@ bool parse(int argc, char** argv, Options& options) {
             options.device = argv[++i];
         } else if (arg == "--delay" && value(1)) {
             options.delayMs = std::atoi(argv[++i]);
+        } else if (arg == "--ignore-stop") {
+            options.ignoreStop = true;
         } else if (arg == "--test" && value(1)) {
             options.testText = argv[++i];
         } else if (arg == "--card" && value(1)) {
@@ -103,29 +122,83 @@ void send(int fd, std::string_view bytes) {
 }
 
 // Answers one READ; false when the simulator hangs up.
-bool answer(int fd, const Answer& next, int delayMs) {
-    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    switch (next.kind) {
+bool answer(int fd, const PendingRead& read) {
+    const std::string number = std::to_string(read.request);
+    switch (read.answer.kind) {
         case Answer::Kind::Card:
-            send(fd, "CARD " + next.text + "\r\n");
+            send(fd, "CARD " + number + " " + read.answer.text + "\r\n");
             break;
         case Answer::Kind::NoCard:
             break;
         case Answer::Kind::Error:
-            send(fd, "ERR " + next.text + "\r\n");
+            send(fd, "ERR " + number + " " + read.answer.text + "\r\n");
             break;
         case Answer::Kind::Garbage:
             send(fd, std::string_view("\x01\xfe\x02garbage\x7f\r\n", 14));
             break;
         case Answer::Kind::CutOff:
-            send(fd, "CARD 00000006");
+            send(fd, "CARD " + number + " 00000006");
             break;
         case Answer::Kind::HangUp:
-            send(fd, "CARD 000");
+            send(fd, "CARD " + number + " 000");
             return false;
     }
     return true;
 }
+
+// The lock's side of the protocol: requests in, answers out when they are due.
+class Lock {
+  public:
+    Lock(int fd, const Options& options) : fd_(fd), options_(options) {}
+
+    // Takes the bytes that arrived; answers TEST at once and queues READs.
+    void receive(char byte) {
+        if (byte != '\n') {
+            if (byte != '\r' && line_.size() < 256) line_.push_back(byte);
+            return;
+        }
+        const std::optional<proxcred::lock::Request> request = proxcred::lock::parseRequest(line_);
+        line_.clear();
+        if (!request) return;
+        if (request->verb == proxcred::lock::kRead) {
+            const auto due = Clock::now() + std::chrono::milliseconds(options_.delayMs);
+            pending_.push_back({request->number, options_.answers[nextAnswer_], due});
+            nextAnswer_ = (nextAnswer_ + 1) % options_.answers.size();
+        } else if (request->verb == proxcred::lock::kTest) {
+            send(fd_, "TEST " + std::to_string(request->number) + " " + options_.testText + "\r\n");
+        } else if (!options_.ignoreStop) {
+            std::erase_if(pending_, [&](const PendingRead& read) {
+                return read.request == request->number;
+            });
+        }
+    }
+
+    // Sends the answers that are due; false once the lock has hung up.
+    bool answerDue() {
+        while (!pending_.empty() && pending_.front().due <= Clock::now()) {
+            const PendingRead read = pending_.front();
+            pending_.pop_front();
+            if (!answer(fd_, read)) return false;
+        }
+        return true;
+    }
+
+    // How long to wait for input before the next answer is due.
+    int waitMs() const {
+        constexpr int kIdlePollMs = 100;
+        if (pending_.empty()) return kIdlePollMs;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            pending_.front().due - Clock::now());
+        return static_cast<int>(std::clamp<long long>(left.count(), 0, kIdlePollMs));
+    }
+
+  private:
+    int fd_;
+    const Options& options_;
+    std::string line_;
+    std::deque<PendingRead> pending_;
+    std::size_t nextAnswer_ = 0;
+};
 
 }  // namespace
 
@@ -170,28 +243,19 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, [](int) { stopRequested = 1; });
     std::signal(SIGINT, [](int) { stopRequested = 1; });
 
-    std::string line;
-    std::size_t nextAnswer = 0;
+    Lock lock(fd, options);
     bool running = true;
     while (running && stopRequested == 0) {
         pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, 100) <= 0) continue;
-        char byte = 0;
-        if (read(fd, &byte, 1) != 1) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            continue;
+        if (poll(&ready, 1, lock.waitMs()) > 0) {
+            char byte = 0;
+            if (read(fd, &byte, 1) == 1) {
+                lock.receive(byte);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
         }
-        if (byte != '\n') {
-            if (byte != '\r' && line.size() < 256) line.push_back(byte);
-            continue;
-        }
-        if (line == "READ") {
-            running = answer(fd, options.answers[nextAnswer], options.delayMs);
-            nextAnswer = (nextAnswer + 1) % options.answers.size();
-        } else if (line == "TEST") {
-            send(fd, "TEST " + options.testText + "\r\n");
-        }
-        line.clear();
+        running = lock.answerDue();
     }
     close(fd);
     if (heldSlave >= 0) close(heldSlave);

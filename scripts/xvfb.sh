@@ -12,7 +12,7 @@ start_xvfb() {
         # Another program may have taken the display first: then this
         # server has exited, and the next display is tried.
         kill -0 "$XVFB_PID" 2>/dev/null || break
-        xdotool getmouselocation >/dev/null 2>&1 && return 0
+        timeout 2 xdotool getmouselocation >/dev/null 2>&1 && return 0
         sleep 0.05
       done
       kill "$XVFB_PID" 2>/dev/null || true
@@ -24,12 +24,12 @@ start_xvfb() {
 }
 
 # The shown window of process PID titled TITLE, once it exists and answers;
-# waits at most 10 s.
+# waits at most 10 s, and not at all once the process has ended.
 window_of() {
-  local pid=$1 title=$2 window
-  for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n 1 || true)
-    if [ -n "$window" ] && xdotool getwindowname "$window" >/dev/null 2>&1; then
+  local pid=$1 title=$2 window deadline=$((SECONDS + 10))
+  while [ "$SECONDS" -lt "$deadline" ] && kill -0 "$pid" 2>/dev/null; do
+    window=$(timeout 2 xdotool search --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n 1 || true)
+    if [ -n "$window" ] && timeout 2 xdotool getwindowname "$window" >/dev/null 2>&1; then
       echo "$window"
       return 0
     fi
@@ -47,4 +47,24 @@ prepare_window_run() {
   start_xvfb
   export PROXCRED_SERIAL_PORTS=""
   trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+}
+
+# Runs an X client command for at most 5 s: a tool that hangs on a stuck
+# server or window must not hold up the script.
+x() { timeout --kill-after=1 5 "$@"; }
+
+# Waits at most SECONDS for the background process PID of this shell to end
+# and sets EXIT_STATUS to its exit status; a process still running then is
+# killed and EXIT_STATUS set to "running". (Not for $(...): a subshell cannot
+# wait for its parent's children.)
+wait_for_exit() {
+  local pid=$1 seconds=$2
+  EXIT_STATUS=0
+  if ! timeout "$seconds" tail --pid="$pid" -f /dev/null; then
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    EXIT_STATUS=running
+    return 0
+  fi
+  wait "$pid" 2>/dev/null || EXIT_STATUS=$?
 }

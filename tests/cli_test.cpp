@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -186,6 +189,156 @@ TEST(CliSplit, ArgumentsAreSplitInTurnEvenAfterABadOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"data\": \"600400002\""), std::string::npos);
     EXPECT_EQ(run.err, "proxcred-cli: argument 1: '9' at position 1 is not an octal digit\n");
+}
+
+// Runs a program with its standard output on `outFd` and SIGPIPE ignored,
+// as many process supervisors and some shells run it.
+CliRun runWithOutputOn(const std::vector<std::string>& args, int outFd,
+                       const std::string& input = "") {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("proxcred-output-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "in", std::ios::binary) << input;
+    const std::string in = (dir / "in").string();
+    const std::string err = (dir / "err").string();
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGPIPE, SIG_IGN);
+        dup2(open(in.c_str(), O_RDONLY), 0);
+        dup2(outFd, 1);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        std::vector<char*> argv;
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, readFile(dir / "err")};
+    std::filesystem::remove_all(dir);
+    return run;
+}
+
+TEST(CommandLineOutput, AFailedWriteIsReportedAndNeverPassesForSuccess) {
+    const std::string csv = "format,hotstamp,facility,version\n26,1,1,0\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+    } commands[] = {
+        {{PROXCRED_CLI, "formats"}, ""},
+        {{PROXCRED_CLI, "encode", "-f", "26", "-F", "1", "1"}, ""},
+        {{PROXCRED_CLI, "encode", "--csv", "-"}, csv},
+        {{PROXCRED_CLI, "split", "0000000600400002"}, ""},
+        {{PROXCRED_CLI, "split", "--json"}, "0000000600400002\n"},
+        {{PROXCRED_FORMSCRIPT}, "load\ndump\n"},
+    };
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    for (const auto& command : commands) {
+        const std::string what = command.args.back();
+        const CliRun toFullDisk = runWithOutputOn(command.args, full, command.input);
+        EXPECT_EQ(toFullDisk.status, command.args.size() == 1 ? 2 : 1) << what;
+        EXPECT_NE(toFullDisk.err.find("cannot write the output: No space left on device"),
+                  std::string::npos)
+            << what << ": " << toFullDisk.err;
+
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        close(ends[0]);  // nobody reads: every write fails
+        const CliRun toClosedPipe = runWithOutputOn(command.args, ends[1], command.input);
+        close(ends[1]);
+        EXPECT_NE(toClosedPipe.status, 0) << what;
+        EXPECT_NE(toClosedPipe.err.find("cannot write the output: Broken pipe"), std::string::npos)
+            << what << ": " << toClosedPipe.err;
+    }
+    close(full);
+}
+
+TEST(CommandLineOutput, ACardReadFromTheLockIsNotLostWithTheOutput) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("proxcred-read-test-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string lock = (dir / "lock").string();
+    const std::string script =
+        shellQuoted(PROXCRED_LOCKSIM) + " --link " + shellQuoted(lock) +
+        " --card 0000000600400002 >/dev/null & sim=$!; "
+        "for i in $(seq 100); do [ -e " + shellQuoted(lock) + " ] && break; sleep 0.05; done; "
+        "PROXCRED_SERIAL_PORTS=" + shellQuoted(lock) + " " + shellQuoted(PROXCRED_CLI) +
+        " read --split --timeout 3000 >/dev/full 2>" + shellQuoted((dir / "err").string()) +
+        "; status=$?; kill $sim; exit $status";
+    const int status = std::system(("sh -c " + shellQuoted(script)).c_str());
+    const std::string err = readFile(dir / "err");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(err,
+              "proxcred-cli: cannot write the output: No space left on device; "
+              "the card read was 0000000600400002\n");
+}
+
+TEST(CliInput, WhatRealFilesCarry) {
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        std::string out;  // what the output starts with
+        int status;
+    } cases[] = {
+        {"a byte-order mark before the header",
+         {"encode", "--csv", "-"},
+         "\xEF\xBB\xBF" "format,hotstamp,facility,version\r\n26,1,1,0\r\n",
+         "format,hotstamp,facility,version,prox_data,message\n26,1,1,0,0000000600400002,\n",
+         0},
+        {"a byte-order mark before card data",
+         {"split", "--json"},
+         "\xEF\xBB\xBF" "0000000600400002\n",
+         "{\"data\": \"0000000600400002\", \"bits\": ",
+         0},
+        {"lone CR line ends",
+         {"encode", "--csv", "-"},
+         "26,1,1,0\r26,2,1,0\r\r26,3,1,0",
+         "26,1,1,0,0000000600400002,\n26,2,1,0,0000000600400004,\n"
+         "26,3,1,0,0000000600400007,\n",
+         0},
+        {"a quote that never closes takes no valid row with it",
+         {"encode", "--csv", "-"},
+         "26,\"1,1,0\n26,2,1,0\n",
+         "26,\"1,1,0\",,Line 1: quote not closed\n26,2,1,0,0000000600400004,\n",
+         1},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.args, c.input);
+        EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.what;
+        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err;
+    }
+}
+
+TEST(CliInput, AQuotedFieldOverTooManyLinesIsReportedAlone) {
+    std::string input = "26,\"first line of a long field\n";
+    for (int i = 0; i < 70; ++i) input += "more of it\n";
+    input += "end of it\",1,0\n26,1,1,0\n";
+    const CliRun run = cli({"encode", "--csv", "-"}, input);
+    EXPECT_EQ(run.out.rfind("26,first line of a long field,,Line 1: quote not closed\n", 0), 0U)
+        << run.out;
+    EXPECT_NE(run.out.find("\n26,1,1,0,0000000600400002,\n"), std::string::npos) << run.out;
+}
+
+TEST(FormScript, BadScriptsAreReported) {
+    const auto run = [](const std::vector<std::string>& args, const std::string& script) {
+        std::vector<std::string> all{PROXCRED_FORMSCRIPT};
+        all.insert(all.end(), args.begin(), args.end());
+        const int devNull = open("/dev/null", O_WRONLY);
+        CliRun result = runWithOutputOn(all, devNull, script);
+        close(devNull);
+        return result;
+    };
+    EXPECT_EQ(run({}, "frobnicate\nload\nfrobnicate txtData\n").err,
+              "line 1: unknown command 'frobnicate'\nline 3: unknown command 'frobnicate'\n");
+    const CliRun directory = run({"/"}, "");
+    EXPECT_EQ(directory.status, 2);
+    EXPECT_EQ(directory.err, "proxcred-formscript: cannot read /: Is a directory\n");
+    EXPECT_EQ(run({}, "load\nclick \x1b]0;title\x07\n").err,
+              "line 2: no control named '\\x1B]0;title\\x07'\n");
 }
 
 }  // namespace

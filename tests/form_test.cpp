@@ -255,7 +255,6 @@ TEST_F(FormTest, ReadsNeedAPortThatOpens) {
 
 TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
     run({"load"});
-    EXPECT_EQ(form().controls().size(), 71U);
     EXPECT_EQ(form().opt37bitX.page(), 0);
     EXPECT_EQ(form().ComboComPort.page(), 1);
     EXPECT_EQ(form().cmdOK.page(), -1);
@@ -267,6 +266,38 @@ TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
     EXPECT_EQ(fakes().messageBox.lastTitle, "");
     run({"type txtBoxSerialNo abc", "settext txtBoxSerialNo 1e999"});
     EXPECT_EQ(fakes().messageBox.lastTitle, "Proximity Credential Translator");
+}
+
+// OK, once enabled, is disabled again by a calculation for OK that is refused.
+TEST(FormOk, ARefusalForOkDisablesOkAgain) {
+    for (const char* calculation : {"key txtBoxSerialNo Enter", "click cmdConvert"}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        ScriptRunner runner(out, err);
+        // An empty hotstamp enables OK; a key the table lacks refuses every hotstamp.
+        for (const char* line : {"clipboard FC=12;CF=35x;ZELF=F", "load",
+                                 "key txtBoxSerialNo Enter"}) {
+            ASSERT_TRUE(runner.runLine(line, 1)) << err.str();
+        }
+        ASSERT_TRUE(runner.form()->cmdOK.enabled()) << calculation;
+        ASSERT_TRUE(runner.runLine("type txtBoxSerialNo 1", 2));
+        ASSERT_TRUE(runner.runLine(calculation, 3));
+        EXPECT_EQ(runner.form()->txtBoxProxData.text(), "????????????????") << calculation;
+        EXPECT_FALSE(runner.form()->cmdOK.enabled()) << calculation;
+    }
+}
+
+// Deleting from card data longer than the box's limit (a lock read) keeps
+// the rest of it; a paste is still cut to the limit.
+TEST_F(FormTest, EditsInPlaceKeepTextLongerThanTheLimit) {
+    run({"ports 1", "load", "page 1", "reader ok 01234567012345670123", "click cmdGetCard"});
+    ASSERT_EQ(form().txtData.text(), "01234567012345670123");
+    form().editText(form().txtData, "0123456701234567012");
+    EXPECT_EQ(form().txtData.text(), "0123456701234567012");
+    form().editText(form().txtData, "01234567012345670129999");
+    EXPECT_EQ(form().txtData.text(), "0123456701234567012");
+    form().pasteText(form().txtData, "01234567012345670123");
+    EXPECT_EQ(form().txtData.text(), "0123456701234567");
 }
 
 }  // namespace

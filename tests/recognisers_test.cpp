@@ -59,12 +59,5 @@ TEST(Recognisers, ProxifAndCasiOnlyCheckTheirZeroBits) {
     }
 }
 
-TEST(Recognisers, The37BitChecksAlwaysAgree) {
-    for (std::uint64_t value = 0; value < (1U << 12); ++value) {
-        const std::string bits = bitsOf(octalProxData(value * 0x9E3779B97F4AULL % (1ULL << 37)));
-        EXPECT_EQ(Check37Bit(bits), Check37BitX(bits));
-    }
-}
-
 }  // namespace
 }  // namespace proxcred

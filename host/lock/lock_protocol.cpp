@@ -1,47 +1,75 @@
 #include "lock_protocol.h"
 
 #include <charconv>
+#include <limits>
+#include <utility>
 
 namespace proxcred::lock {
 namespace {
 
 Reply invalid(std::string why) {
-    return Reply{Reply::Kind::Invalid, std::move(why), 0};
+    return Reply{Reply::Kind::Invalid, 0, std::move(why), 0};
 }
 
-bool startsWith(std::string_view text, std::string_view word) {
-    return text.substr(0, word.size()) == word;
+// A decimal number of digits only, within [1, max].
+template <class Number>
+std::optional<Number> positiveNumber(std::string_view text, Number max) {
+    Number value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 1 || value > max) {
+        return std::nullopt;
+    }
+    return value;
 }
 
-Reply cardReply(std::string_view digits) {
+// "WORD rest" split at the first blank; the rest is empty without one.
+std::pair<std::string_view, std::string_view> firstWord(std::string_view text) {
+    const auto blank = text.find(' ');
+    if (blank == std::string_view::npos) return {text, {}};
+    return {text.substr(0, blank), text.substr(blank + 1)};
+}
+
+Reply cardReply(std::uint32_t request, std::string_view digits) {
     if (digits.empty() || digits.size() > kMaxCardDigits ||
         digits.find_first_not_of("01234567") != std::string_view::npos) {
         return invalid("The lock sent card data that is not 1 to 64 octal digits");
     }
-    return Reply{Reply::Kind::Card, std::string(digits), 0};
+    return Reply{Reply::Kind::Card, request, std::string(digits), 0};
 }
 
-Reply errorReply(std::string_view rest) {
-    const auto blank = rest.find(' ');
-    const std::string_view code = rest.substr(0, blank);
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), value);
-    if (code.empty() || error != std::errc{} || end != code.data() + code.size() || value <= 0) {
-        return invalid("The lock sent an error without a valid code");
-    }
-    const std::string_view text =
-        blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
-    return Reply{Reply::Kind::Error,
-                 text.empty() ? "Lock error " + std::string(code) : std::string(text), value};
+Reply errorReply(std::uint32_t request, std::string_view rest) {
+    const auto [code, text] = firstWord(rest);
+    const std::optional<std::int32_t> value =
+        positiveNumber<std::int32_t>(code, std::numeric_limits<std::int32_t>::max());
+    if (!value) return invalid("The lock sent an error without a valid code");
+    return Reply{Reply::Kind::Error, request,
+                 text.empty() ? "Lock error " + std::string(code) : std::string(text), *value};
 }
 
 }  // namespace
 
+std::string requestLine(std::string_view verb, std::uint32_t number) {
+    return std::string(verb) + " " + std::to_string(number) + "\r\n";
+}
+
+std::optional<Request> parseRequest(std::string_view line) {
+    const auto [verb, rest] = firstWord(line);
+    if (verb != kRead && verb != kTest && verb != kStop) return std::nullopt;
+    const std::optional<std::uint32_t> number = positiveNumber(rest, kMaxRequestNumber);
+    if (!number) return std::nullopt;
+    return Request{std::string(verb), *number};
+}
+
 Reply parseReply(std::string_view line) {
-    if (startsWith(line, "CARD ")) return cardReply(line.substr(5));
-    if (startsWith(line, "TEST ")) return Reply{Reply::Kind::Test, std::string(line.substr(5)), 0};
-    if (startsWith(line, "ERR ")) return errorReply(line.substr(4));
-    return invalid("The lock sent a reply the reader does not understand");
+    const auto [kind, afterKind] = firstWord(line);
+    const auto [number, rest] = firstWord(afterKind);
+    if (kind != "CARD" && kind != kTest && kind != "ERR")
+        return invalid("The lock sent a reply the reader does not understand");
+    const std::optional<std::uint32_t> request = positiveNumber(number, kMaxRequestNumber);
+    if (!request) return invalid("The lock sent a reply without a valid request number");
+    if (kind == "CARD") return cardReply(*request, rest);
+    if (kind == kTest) return Reply{Reply::Kind::Test, *request, std::string(rest), 0};
+    return errorReply(*request, rest);
 }
 
 LineAssembler::Result LineAssembler::feed(std::string_view bytes, std::size_t& used) {

@@ -7,24 +7,40 @@
 #include <string_view>
 
 // The line protocol between the card reader and a lock (docs/lock-protocol.md):
-// ASCII lines ending in CR LF; the host asks "READ" or "TEST" and may send
-// "STOP"; the lock answers "CARD <octal digits>", "TEST <text>" or
-// "ERR <code> <text>".
+// ASCII lines ending in CR LF. The host asks "READ <n>" or "TEST <n>" and may
+// send "STOP <n>"; the lock answers "CARD <n> <octal digits>", "TEST <n> <text>"
+// or "ERR <n> <code> <text>", where <n> is the number of the request answered.
+// The number lets the reader tell its own answer from the late answer to a
+// request it gave up.
 namespace proxcred::lock {
 
-inline constexpr std::string_view kReadRequest = "READ\r\n";
-inline constexpr std::string_view kTestRequest = "TEST\r\n";
-inline constexpr std::string_view kStopRequest = "STOP\r\n";
+inline constexpr std::string_view kRead = "READ";
+inline constexpr std::string_view kTest = "TEST";
+inline constexpr std::string_view kStop = "STOP";
 // The longest line accepted, its line end included.
 inline constexpr std::size_t kMaxLineLength = 128;
 inline constexpr std::size_t kMaxCardDigits = 64;
+// Request numbers run from 1 to this.
+inline constexpr std::uint32_t kMaxRequestNumber = 2147483647;
+
+// A request line, its line end included: "READ 17\r\n".
+std::string requestLine(std::string_view verb, std::uint32_t number);
+
+struct Request {
+    std::string verb;
+    std::uint32_t number = 0;
+};
+
+// Reads one request line (without its line end), as a lock does.
+std::optional<Request> parseRequest(std::string_view line);
 
 struct Reply {
     enum class Kind : std::uint8_t { Card, Test, Error, Invalid };
 
     Kind kind = Kind::Invalid;
-    std::string text;       // card data, test text, error text, or why it is invalid
-    std::int32_t code = 0;  // the lock's error code
+    std::uint32_t request = 0;  // the number of the request answered
+    std::string text;           // card data, test text, error text, or why it is invalid
+    std::int32_t code = 0;      // the lock's error code
 };
 
 // Reads one line (without its line end) from the lock.

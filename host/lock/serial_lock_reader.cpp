@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <functional>
 #include <iostream>
+#include <random>
 
 namespace proxcred {
 namespace {
@@ -69,11 +70,18 @@ void SerialLockReader::InfoAction() {
 }
 
 std::int32_t SerialLockReader::ReadCard() {
-    return exchange(lock::kReadRequest, lock::Reply::Kind::Card);
+    return exchange(lock::kRead, lock::Reply::Kind::Card);
 }
 
 std::int32_t SerialLockReader::TestRead() {
-    return exchange(lock::kTestRequest, lock::Reply::Kind::Test);
+    return exchange(lock::kTest, lock::Reply::Kind::Test);
+}
+
+// Random, so that neither an earlier request of this reader nor one of an
+// earlier run of the program shares the number of the request now waiting.
+std::uint32_t SerialLockReader::nextRequestNumber() {
+    std::uniform_int_distribution<std::uint32_t> numbers(1, lock::kMaxRequestNumber);
+    return numbers(random_);
 }
 
 std::int32_t SerialLockReader::fail(std::int32_t code, std::string text) {
@@ -82,7 +90,7 @@ std::int32_t SerialLockReader::fail(std::int32_t code, std::string text) {
     return kStatusError;
 }
 
-std::int32_t SerialLockReader::exchange(std::string_view request, lock::Reply::Kind expected) {
+std::int32_t SerialLockReader::exchange(std::string_view verb, lock::Reply::Kind expected) {
     cardData_.clear();
     testResult_.clear();
     errorCode_ = 0;
@@ -103,8 +111,11 @@ std::int32_t SerialLockReader::exchange(std::string_view request, lock::Reply::K
     serial.setParity(QSerialPort::NoParity);
     serial.setStopBits(QSerialPort::OneStop);
     serial.setFlowControl(QSerialPort::NoFlowControl);
-    // A late answer to an earlier request must not pass for this one's.
+    // Whatever an earlier request left on the line is of no interest; a late
+    // answer to it that is still on its way is told apart by its number.
     serial.clear(QSerialPort::Input);
+    const std::uint32_t number = nextRequestNumber();
+    const std::string request = lock::requestLine(verb, number);
     serial.write(request.data(), static_cast<qint64>(request.size()));
 
     QEventLoop loop;
@@ -116,6 +127,9 @@ std::int32_t SerialLockReader::exchange(std::string_view request, lock::Reply::K
     };
     lock::LineAssembler lines;
     const auto takeReply = [&](const lock::Reply& reply) {
+        if (reply.kind != lock::Reply::Kind::Invalid && reply.request != number) {
+            return;  // the answer to a request given up earlier
+        }
         if (reply.kind == expected) {
             (expected == lock::Reply::Kind::Card ? cardData_ : testResult_) = reply.text;
             finish(kStatusOK);
@@ -171,7 +185,8 @@ std::int32_t SerialLockReader::exchange(std::string_view request, lock::Reply::K
     loop.exec();
 
     if (status != kStatusOK && errorCode_ != kDeviceLost) {
-        serial.write(lock::kStopRequest.data(), static_cast<qint64>(lock::kStopRequest.size()));
+        const std::string stop = lock::requestLine(lock::kStop, number);
+        serial.write(stop.data(), static_cast<qint64>(stop.size()));
         serial.waitForBytesWritten(100);
     }
     serial.close();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <random>
 
 #include "form/platform.h"
 #include "host/serial/port_directory.h"
@@ -54,7 +55,8 @@ class SerialLockReader final : public CardReaderControl {
 
   private:
     // One request and its reply, or how the exchange ended otherwise.
-    std::int32_t exchange(std::string_view request, lock::Reply::Kind expected);
+    std::int32_t exchange(std::string_view verb, lock::Reply::Kind expected);
+    std::uint32_t nextRequestNumber();
     std::int32_t fail(std::int32_t code, std::string text);
 
     const PortDirectory& directory_;
@@ -64,6 +66,7 @@ class SerialLockReader final : public CardReaderControl {
     std::string testResult_;
     std::int32_t errorCode_ = 0;
     std::string errorText_;
+    std::mt19937 random_{std::random_device{}()};
 };
 
 }  // namespace proxcred

@@ -36,9 +36,45 @@ bool naturalLess(const QString& a, const QString& b) {
     return a.size() - i < b.size() - j;
 }
 
+QStringList systemDevices() {
+    if (qEnvironmentVariableIsSet(PortDirectory::kOverrideVariable)) {
+        QStringList devices;
+        for (const QString& device :
+             qEnvironmentVariable(PortDirectory::kOverrideVariable).split(',')) {
+            if (!device.trimmed().isEmpty()) devices << device.trimmed();
+        }
+        return devices;
+    }
+#ifdef Q_OS_WIN
+    QStringList devices;
+    for (int port = 1; port <= PortDirectory::kPorts; ++port)
+        devices << QStringLiteral("COM%1").arg(port);
+    return devices;
+#else
+    QStringList devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices << info.systemLocation();
+    return PortDirectory::ordered(devices);
+#endif
+}
+
 }  // namespace
 
-PortDirectory::PortDirectory(QStringList devices) : devices_(std::move(devices)) {
+PortDirectory::PortDirectory(QStringList devices)
+    : lister_([fixed = std::move(devices)] { return fixed; }) {
+    refresh();
+}
+
+PortDirectory::PortDirectory(std::function<QStringList()> lister) : lister_(std::move(lister)) {
+    refresh();
+}
+
+PortDirectory PortDirectory::fromSystem() {
+    return PortDirectory(std::function<QStringList()>(systemDevices));
+}
+
+void PortDirectory::refresh() {
+    devices_ = lister_();
     if (devices_.size() > kPorts) devices_ = devices_.first(kPorts);
 }
 
@@ -48,26 +84,6 @@ QStringList PortDirectory::ordered(QStringList systemDevices) {
         return naturalLess(a, b);
     });
     return systemDevices;
-}
-
-PortDirectory PortDirectory::fromSystem() {
-    if (qEnvironmentVariableIsSet(kOverrideVariable)) {
-        QStringList devices;
-        for (const QString& device : qEnvironmentVariable(kOverrideVariable).split(',')) {
-            if (!device.trimmed().isEmpty()) devices << device.trimmed();
-        }
-        return PortDirectory(devices);
-    }
-#ifdef Q_OS_WIN
-    QStringList devices;
-    for (int port = 1; port <= kPorts; ++port) devices << QStringLiteral("COM%1").arg(port);
-    return PortDirectory(devices);
-#else
-    QStringList devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices << info.systemLocation();
-    return PortDirectory(ordered(devices));
-#endif
 }
 
 std::optional<QString> PortDirectory::device(int portNumber) const {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // The serial devices behind port numbers 1 to 9. On Windows these are COM1 to
@@ -16,8 +17,13 @@ class PortDirectory {
     static constexpr int kPorts = 9;
     static constexpr const char* kOverrideVariable = "PROXCRED_SERIAL_PORTS";
 
+    // A fixed list of devices.
     explicit PortDirectory(QStringList devices);
+    // The system's devices as they are now; refresh() lists them again, so
+    // an adapter plugged in later is found.
     static PortDirectory fromSystem();
+
+    void refresh();
 
     // The device behind a port number, or nothing.
     std::optional<QString> device(int portNumber) const;
@@ -27,6 +33,9 @@ class PortDirectory {
     static QStringList ordered(QStringList systemDevices);
 
   private:
+    explicit PortDirectory(std::function<QStringList()> lister);
+
+    std::function<QStringList()> lister_;
     QStringList devices_;
 };
 

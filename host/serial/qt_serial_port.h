@@ -12,14 +12,15 @@ namespace proxcred {
 // files included) or one that fails to open cannot be opened.
 class QtSerialPortControl final : public SerialPortControl {
   public:
-    explicit QtSerialPortControl(const PortDirectory& directory) : directory_(directory) {}
+    explicit QtSerialPortControl(PortDirectory& directory) : directory_(directory) {}
 
+    void refreshPorts() override { directory_.refresh(); }
     bool setCommPort(std::int16_t portNumber) override;
     bool setPortOpen(bool open) override;
     bool portOpen() const override { return port_.isOpen(); }
 
   private:
-    const PortDirectory& directory_;
+    PortDirectory& directory_;
     QSerialPort port_;
     int portNumber_ = 0;
 };

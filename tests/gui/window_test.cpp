@@ -36,6 +36,7 @@ struct Harness {
         QObject::connect(&closer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 messages << box->windowTitle() + ": " + box->text();
+                formats << box->textFormat();
                 box->accept();
             }
         });
@@ -59,6 +60,7 @@ struct Harness {
     std::unique_ptr<FormWindow> window;
     QTimer closer;
     QStringList messages;
+    QList<Qt::TextFormat> formats;
 };
 
 class WindowTest : public QObject {
@@ -185,6 +187,48 @@ private slots:
         QCOMPARE(h.widget<QPushButton>("cmdGetCard")->text(), QString("Read Card From Lock"));
         QTest::mouseClick(h.widget<QPushButton>("cmdStart"), Qt::LeftButton);
         QCOMPARE(h.widget<QLineEdit>("txt26Num")->text(), QString("1"));
+    }
+
+    void markupFromTheLockIsShownAsPlainText() {
+        Harness h("");
+        h.fakes.cardReader.queued.push_back(
+            {fakes::FakeCardReader::kError, {}, 5, "<b>jammed</b> <img src=\"/etc/passwd\">"});
+        h.form->showPage(1);
+        QTest::mouseClick(h.widget<QPushButton>("cmdGetCard"), Qt::LeftButton);
+        QCOMPARE(h.messages, QStringList{"Proximity Credential Translator: <b>jammed</b> "
+                                         "<img src=\"/etc/passwd\">"});
+        QCOMPARE(h.formats, QList<Qt::TextFormat>{Qt::PlainText});
+    }
+
+    void editingLongCardDataKeepsTheRestOfIt() {
+        Harness h("");
+        h.fakes.cardReader.queued.push_back({fakes::FakeCardReader::kOK, "01234567012345670123"});
+        h.form->showPage(1);
+        QTest::mouseClick(h.widget<QPushButton>("cmdGetCard"), Qt::LeftButton);
+        auto* data = h.widget<QLineEdit>("txtData");
+        data->setFocus();
+        data->end(false);
+        QTest::keyClick(data, Qt::Key_Backspace);
+        QCOMPARE(h.form->txtData.text(), std::string("0123456701234567012"));
+        data->home(false);
+        QTest::keyClick(data, Qt::Key_Delete);
+        QCOMPARE(h.form->txtData.text(), std::string("123456701234567012"));
+        QCOMPARE(data->text(), QString("123456701234567012"));
+        // A paste is still cut to the box's limit.
+        QGuiApplication::clipboard()->setText("7777777777777777777777");
+        data->selectAll();
+        QTest::keyClick(data, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(h.form->txtData.text(), std::string(16, '7'));
+    }
+
+    void aHeldEscapeNeverPressesExit() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        // The repeats of a held key come as auto-repeated key presses.
+        QTest::simulateEvent(QApplication::focusWidget(), true, Qt::Key_Escape, Qt::NoModifier,
+                             QString(), true);
+        QTest::qWait(50);
+        QVERIFY(!h.form->unloaded());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("FC=1;CF=26;ZELF=F"));
     }
 
     void optionsAndCheckBoxesFollowTheModel() {

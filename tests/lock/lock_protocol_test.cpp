@@ -9,33 +9,51 @@ TEST(LockProtocol, RepliesTheReaderUnderstands) {
     const struct {
         const char* line;
         Reply::Kind kind;
+        std::uint32_t request;
         const char* text;
         std::int32_t code;
     } cases[] = {
-        {"CARD 0000000600400002", Reply::Kind::Card, "0000000600400002", 0},
-        {"CARD 7", Reply::Kind::Card, "7", 0},
-        {"TEST lock ready", Reply::Kind::Test, "lock ready", 0},
-        {"ERR 2 reader unreachable", Reply::Kind::Error, "reader unreachable", 2},
-        {"ERR 17", Reply::Kind::Error, "Lock error 17", 17},
-        {"CARD ", Reply::Kind::Invalid, nullptr, 0},
-        {"CARD 12 8", Reply::Kind::Invalid, nullptr, 0},
-        {"CARD 0x12", Reply::Kind::Invalid, nullptr, 0},
-        {"ERR x oops", Reply::Kind::Invalid, nullptr, 0},
-        {"ERR 0 zero", Reply::Kind::Invalid, nullptr, 0},
-        {"ERR 99999999999 big", Reply::Kind::Invalid, nullptr, 0},
-        {"card 1", Reply::Kind::Invalid, nullptr, 0},
-        {"", Reply::Kind::Invalid, nullptr, 0},
+        {"CARD 5 0000000600400002", Reply::Kind::Card, 5, "0000000600400002", 0},
+        {"CARD 2147483647 7", Reply::Kind::Card, 2147483647, "7", 0},
+        {"TEST 9 lock ready", Reply::Kind::Test, 9, "lock ready", 0},
+        {"ERR 3 2 reader unreachable", Reply::Kind::Error, 3, "reader unreachable", 2},
+        {"ERR 3 17", Reply::Kind::Error, 3, "Lock error 17", 17},
+        // The form before request numbers, and numbers out of their range.
+        {"CARD 0000000600400002", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD 0 7", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD 2147483648 7", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD -1 7", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD 1 ", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD 1 12 8", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"CARD 1 0x12", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"ERR 1 x oops", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"ERR 1 0 zero", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"ERR 1 99999999999 big", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"card 1 1", Reply::Kind::Invalid, 0, nullptr, 0},
+        {"", Reply::Kind::Invalid, 0, nullptr, 0},
     };
     for (const auto& c : cases) {
         const Reply reply = parseReply(c.line);
         EXPECT_EQ(reply.kind, c.kind) << c.line;
+        EXPECT_EQ(reply.request, c.request) << c.line;
         if (c.text != nullptr) {
             EXPECT_EQ(reply.text, c.text) << c.line;
         }
         EXPECT_EQ(reply.code, c.code) << c.line;
     }
-    EXPECT_EQ(parseReply("CARD " + std::string(64, '1')).kind, Reply::Kind::Card);
-    EXPECT_EQ(parseReply("CARD " + std::string(65, '1')).kind, Reply::Kind::Invalid);
+    EXPECT_EQ(parseReply("CARD 1 " + std::string(64, '1')).kind, Reply::Kind::Card);
+    EXPECT_EQ(parseReply("CARD 1 " + std::string(65, '1')).kind, Reply::Kind::Invalid);
+}
+
+TEST(LockProtocol, RequestsCarryTheirNumber) {
+    EXPECT_EQ(requestLine(kRead, 17), "READ 17\r\n");
+    const std::optional<Request> stop = parseRequest("STOP 2147483647");
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->verb, kStop);
+    EXPECT_EQ(stop->number, kMaxRequestNumber);
+    for (const char* bad : {"READ", "READ 0", "READ x", "READ 1 2", "PING 1", "read 1"}) {
+        EXPECT_FALSE(parseRequest(bad)) << bad;
+    }
 }
 
 // Feeds the bytes in pieces of `piece` bytes and answers the first verdict.

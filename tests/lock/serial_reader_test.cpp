@@ -92,6 +92,25 @@ TEST(SerialLockReader, EveryOutcomeOfARead) {
     }
 }
 
+// A lock that answers a read the reader gave up (it ignores STOP and answers
+// late): that card must never pass for the next read's.
+TEST(SerialLockReader, ALateAnswerToAnAbandonedReadIsNotTaken) {
+    for (const bool lockHonoursStop : {false, true}) {
+        QStringList answers{"--delay", "600", "--card", "0000000600400002", "--card",
+                            "0000777777777777"};
+        if (!lockHonoursStop) answers << "--ignore-stop";
+        Simulator lock(answers);
+        const PortDirectory ports({lock.link()});
+        SerialLockReader reader(ports);
+        reader.setReaderPort(1);
+        reader.setReadTimeout(300);
+        ASSERT_EQ(reader.ReadCard(), SerialLockReader::kStatusTimeout);
+        reader.setReadTimeout(3000);
+        EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusOK) << reader.ErrorText();
+        EXPECT_EQ(reader.CardData(), "0000777777777777") << "lock honours STOP: " << lockHonoursStop;
+    }
+}
+
 TEST(SerialLockReader, APortThatCannotBeOpened) {
     const PortDirectory ports({"/nonexistent/serial/device"});
     SerialLockReader reader(ports);
@@ -119,8 +138,9 @@ TEST(PortDirectory, AdaptersFirstThenBuiltInPortsInNameOrder) {
 // clipboard are fakes.
 class FormOnSerialLines : public ::testing::Test {
   protected:
-    void load(const QStringList& devices) {
-        ports_ = std::make_unique<PortDirectory>(devices);
+    void load(const QStringList& devices) { load(PortDirectory(devices)); }
+    void load(PortDirectory directory) {
+        ports_ = std::make_unique<PortDirectory>(std::move(directory));
         serial_ = std::make_unique<QtSerialPortControl>(*ports_);
         reader_ = std::make_unique<SerialLockReader>(*ports_);
         platform_ = std::make_unique<Platform>(Platform{
@@ -177,6 +197,34 @@ TEST_F(FormOnSerialLines, ReadsCardsAndReportsEveryOutcome) {
     ASSERT_EQ(info.size(), 1U);
     EXPECT_NE(info.front().find(lock.link().toStdString()), std::string::npos);
     EXPECT_EQ(fakes_.clipboard.content, "");
+}
+
+// An adapter plugged in after start-up is offered at the next rebuild of the
+// port list, and the port numbers then name the devices listed now.
+TEST_F(FormOnSerialLines, EveryRebuildOfThePortListLooksForDevicesAgain) {
+    Simulator first({"--card", "1"});
+    Simulator second({"--card", "2"});
+    qputenv(PortDirectory::kOverrideVariable, "");
+    load(PortDirectory::fromSystem());
+    EXPECT_TRUE(form_->ComboComPort.entries().empty());
+
+    qputenv(PortDirectory::kOverrideVariable, first.link().toLocal8Bit());
+    EXPECT_EQ(clickRead(), std::vector<std::string>{"No comport selected"});
+    EXPECT_EQ(form_->ComboComPort.entries(), std::vector<std::string>{"1"});
+    EXPECT_TRUE(clickRead().empty());
+    EXPECT_EQ(form_->txtData.text(), "1");
+
+    // The first device is taken by another program and a second one appears:
+    // the failed open rebuilds the list, and port 1 now names the second.
+    qputenv(PortDirectory::kOverrideVariable, second.link().toLocal8Bit());
+    QSerialPort thief(first.link());
+    ASSERT_TRUE(thief.open(QIODevice::ReadWrite));
+    EXPECT_EQ(clickRead(), std::vector<std::string>{"Error opening selected comport"});
+    EXPECT_EQ(form_->ComboComPort.entries(), std::vector<std::string>{"1"});
+    EXPECT_EQ(ports_->device(1), second.link());
+    EXPECT_TRUE(clickRead().empty());
+    EXPECT_EQ(form_->txtData.text(), "2");
+    qunsetenv(PortDirectory::kOverrideVariable);
 }
 
 TEST_F(FormOnSerialLines, APortHeldByAnotherProgramIsLeftOut) {
