@@ -2,7 +2,7 @@
 // cascades, and creating and loading the form.
 #include <benchmark/benchmark.h>
 
-#include "fakes.h"
+#include "fakes/fake_platform.h"
 #include "form/frm_corvel.h"
 
 namespace {

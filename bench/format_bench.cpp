@@ -8,7 +8,7 @@
 #include "formats/encoders.h"
 #include "formats/prox_data.h"
 #include "split/split_card.h"
-#include "split_command.h"
+#include "cli/split_command.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "encode_command.h"
+#include "cli/encode_command.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "csv.h"
+#include "cli/csv.h"
 #include "formats/numeric_text.h"
 #include "formats/prox_data.h"
-#include "progress.h"
+#include "cli/progress.h"
 
 namespace proxcred::cli {
 namespace {

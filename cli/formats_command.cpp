@@ -1,4 +1,4 @@
-#include "formats_command.h"
+#include "cli/formats_command.h"
 
 #include <iomanip>
 #include <string>
@@ -14,7 +14,7 @@ std::string largest(const CardLayout& layout, InputField field) {
     for (const FieldSlot& slot : layout.fields) {
         if (slot.field != field) continue;
         if (slot.max) return std::to_string(*slot.max);
-        return std::to_string((std::uint64_t{1} << slot.width) - 1) + "*";
+        return std::to_string((std::uint64_t{1} << slot.at.width) - 1) + "*";
     }
     return "-";
 }

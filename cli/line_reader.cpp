@@ -1,4 +1,4 @@
-#include "line_reader.h"
+#include "cli/line_reader.h"
 
 #include <algorithm>
 #include <string_view>

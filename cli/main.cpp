@@ -6,11 +6,11 @@
 #include <iostream>
 #include <memory>
 
-#include "encode_command.h"
-#include "formats_command.h"
-#include "output.h"
-#include "read_command.h"
-#include "split_command.h"
+#include "cli/encode_command.h"
+#include "cli/formats_command.h"
+#include "cli/output.h"
+#include "cli/read_command.h"
+#include "cli/split_command.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "read_command.h"
+#include "cli/read_command.h"
 
 #include <QCoreApplication>
 
-#include "host/lock/serial_lock_reader.h"
-#include "output.h"
-#include "split_command.h"
+#include "serial/serial_lock_reader.h"
+#include "cli/output.h"
+#include "cli/split_command.h"
 
 namespace proxcred::cli {
 

@@ -1,27 +1,23 @@
-#include "split_command.h"
+#include "cli/split_command.h"
 
 #include <array>
 #include <charconv>
 #include <nlohmann/json.hpp>
 
 #include "formats/card_format.h"
-#include "line_reader.h"
-#include "progress.h"
+#include "cli/line_reader.h"
+#include "cli/progress.h"
 #include "split/split_card.h"
 
 namespace proxcred::cli {
 namespace {
 
-// The name of the third field of the formats that have one.
-std::string_view thirdFieldName(CardFormat format) {
-    switch (format) {
-        case CardFormat::Bit37:
-            return "number";
-        case CardFormat::Proxif:
-            return "version";
-        default:
-            return "";
-    }
+// The third field as JSON and the table name it.
+std::string_view jsonName(ThirdField third) {
+    return third == ThirdField::Version ? "version" : "number";
+}
+std::string_view tableName(ThirdField third) {
+    return third == ThirdField::Version ? "version" : "without facility code";
 }
 
 std::string jsonString(std::string_view text) {
@@ -62,8 +58,7 @@ std::string tableFields(const FormatReading& reading) {
     std::string text = field("hotstamp", reading.fields.hotstamp) + ", " +
                        field("facility code", reading.fields.facilityCode);
     if (hasThirdField(reading.format)) {
-        const bool version = reading.format == CardFormat::Proxif;
-        text += ", " + field(version ? "version" : "without facility code", reading.fields.third);
+        text += ", " + field(tableName(formatInfo(reading.format).third), reading.fields.third);
     }
     return text;
 }
@@ -94,7 +89,7 @@ std::string splitJson(std::string_view cardData, std::string& error) {
         appendJsonField(json, "hotstamp", reading.fields.hotstamp);
         appendJsonField(json, "facility", reading.fields.facilityCode);
         if (hasThirdField(reading.format)) {
-            appendJsonField(json, thirdFieldName(reading.format), reading.fields.third);
+            appendJsonField(json, jsonName(info.third), reading.fields.third);
         }
         json.append("}");
     }

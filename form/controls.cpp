@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "form/controls.h"
 
 namespace proxcred {
 

@@ -1,4 +1,4 @@
-#include "form_dump.h"
+#include "form/form_dump.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -63,12 +63,7 @@ std::vector<std::string> dumpForm(const frmCorvel& form) {
     variable("sCardFormat", quoted(form.sCardFormat));
     variable("vZELFlag", form.vZELFlag ? flag(*form.vZELFlag) : "Empty");
     variable("bDataOnlyReply", flag(form.bDataOnlyReply));
-    const std::pair<std::string_view, bool> verdicts[] = {
-        {"bIs26Bit", form.bIs26Bit},   {"bIs34Bit", form.bIs34Bit},   {"bIs35Bit", form.bIs35Bit},
-        {"bIs35BitX", form.bIs35BitX}, {"bIs36BitX", form.bIs36BitX}, {"bIs37BitX", form.bIs37BitX},
-        {"bIs37Bit", form.bIs37Bit},   {"bIsProxif", form.bIsProxif}, {"bIsCasi", form.bIsCasi},
-    };
-    for (const auto& [name, value] : verdicts) variable(name, flag(value));
+    for (const VerdictFlag& verdict : kVerdictFlags) variable(verdict.name, flag(form.*verdict.flag));
     std::sort(lines.begin(), lines.end());
     return lines;
 }

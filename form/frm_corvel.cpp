@@ -1,4 +1,4 @@
-#include "frm_corvel.h"
+#include "form/frm_corvel.h"
 
 #include <algorithm>
 
@@ -64,11 +64,6 @@ void frmCorvel::connectHandlers() {
 
 void frmCorvel::controlChanged(const Control& control) {
     if (observer_ != nullptr) observer_->controlChanged(control);
-}
-
-std::array<bool*, 9> frmCorvel::verdictFlags() {
-    return {&bIs26Bit,  &bIs34Bit, &bIs35Bit,  &bIs35BitX, &bIs36BitX,
-            &bIs37BitX, &bIs37Bit, &bIsProxif, &bIsCasi};
 }
 
 Control* frmCorvel::findControl(std::string_view name) const {

@@ -1,4 +1,4 @@
-#include "numeric_text.h"
+#include "formats/numeric_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "octal.h"
+#include "formats/octal.h"
 
 namespace proxcred {
 

@@ -1,7 +1,7 @@
-#include "prox_data.h"
+#include "formats/prox_data.h"
 
-#include "numeric_text.h"
-#include "octal.h"
+#include "formats/numeric_text.h"
+#include "formats/octal.h"
 
 namespace proxcred {
 

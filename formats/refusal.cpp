@@ -1,6 +1,6 @@
-#include "refusal.h"
+#include "formats/refusal.h"
 
-#include "numeric_text.h"
+#include "formats/numeric_text.h"
 
 namespace proxcred {
 

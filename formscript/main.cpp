@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "script_runner.h"
+#include "formscript/script_runner.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "script_runner.h"
+#include "formscript/script_runner.h"
 
 #include <algorithm>
 #include <charconv>

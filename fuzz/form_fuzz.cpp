@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "fakes.h"
+#include "fakes/fake_platform.h"
 #include "form/frm_corvel.h"
 
 namespace {

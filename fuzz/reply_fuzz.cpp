@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/lock/lock_protocol.h"
+#include "lock_protocol/lock_protocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using proxcred::lock::LineAssembler;

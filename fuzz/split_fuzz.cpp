@@ -7,7 +7,7 @@
 
 #include "split/recognisers.h"
 #include "split/split_card.h"
-#include "split_command.h"
+#include "cli/split_command.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "gui/artwork.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,4 +1,4 @@
-#include "clipboard_handoff.h"
+#include "gui/clipboard_handoff.h"
 
 #include <QClipboard>
 #include <QDeadlineTimer>

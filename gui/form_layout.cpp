@@ -13,8 +13,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "artwork.h"
-#include "form_window.h"
+#include "gui/artwork.h"
+#include "gui/form_window.h"
 
 namespace proxcred::gui {
 namespace {

@@ -1,4 +1,4 @@
-#include "form_window.h"
+#include "gui/form_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include "artwork.h"
+#include "gui/artwork.h"
 
 namespace proxcred::gui {
 namespace {

@@ -2,11 +2,11 @@
 #include <QApplication>
 #include <cstring>
 
-#include "clipboard_handoff.h"
-#include "form_window.h"
-#include "host/lock/serial_lock_reader.h"
-#include "host/serial/qt_serial_port.h"
-#include "qt_platform.h"
+#include "gui/clipboard_handoff.h"
+#include "gui/form_window.h"
+#include "serial/serial_lock_reader.h"
+#include "serial/qt_serial_port.h"
+#include "gui/qt_platform.h"
 
 namespace {
 

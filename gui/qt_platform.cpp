@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "gui/qt_platform.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/lock/lock_protocol.h"
+#include "lock_protocol/lock_protocol.h"
 
 namespace {
 

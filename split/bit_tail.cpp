@@ -1,4 +1,4 @@
-#include "bit_tail.h"
+#include "split/bit_tail.h"
 
 #include <bit>
 

@@ -1,4 +1,4 @@
-#include "card_bits.h"
+#include "split/card_bits.h"
 
 #include <cstring>
 

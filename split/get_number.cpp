@@ -1,4 +1,4 @@
-#include "get_number.h"
+#include "split/get_number.h"
 
 #include <algorithm>
 #include <vector>

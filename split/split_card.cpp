@@ -1,7 +1,7 @@
-#include "split_card.h"
+#include "split/split_card.h"
 
-#include "card_bits.h"
-#include "recognisers.h"
+#include "split/card_bits.h"
+#include "split/recognisers.h"
 
 namespace proxcred {
 

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "form/form_dump.h"
-#include "script_runner.h"
+#include "formscript/script_runner.h"
 
 namespace proxcred {
 namespace {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "script_runner.h"
+#include "formscript/script_runner.h"
 
 namespace proxcred {
 namespace {

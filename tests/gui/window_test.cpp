@@ -12,9 +12,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "fakes.h"
-#include "form_window.h"
-#include "qt_platform.h"
+#include "fakes/fake_platform.h"
+#include "gui/form_window.h"
+#include "gui/qt_platform.h"
 
 // Desktop platforms turn Alt mnemonics on; the offscreen platform leaves them
 // off, so the test turns them on as the desktop does.

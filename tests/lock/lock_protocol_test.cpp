@@ -1,4 +1,4 @@
-#include "host/lock/lock_protocol.h"
+#include "lock_protocol/lock_protocol.h"
 
 #include <gtest/gtest.h>
 

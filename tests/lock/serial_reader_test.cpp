@@ -13,10 +13,10 @@
 #include <memory>
 #include <sstream>
 
-#include "fakes.h"
+#include "fakes/fake_platform.h"
 #include "form/frm_corvel.h"
-#include "host/lock/serial_lock_reader.h"
-#include "host/serial/qt_serial_port.h"
+#include "serial/serial_lock_reader.h"
+#include "serial/qt_serial_port.h"
 
 namespace proxcred {
 namespace {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/line_reader.h"
+
+namespace proxcred::cli {
+
+// Comma-separated records. A field that starts with a double quote is quoted
+// ("" for a quote inside it) and may run over several lines, as far as
+// kMaxLines lines. A quote that does not close within them is a fault of its
+// own line alone: that line is reported as malformed and reading goes on with
+// the line after it, so a stray quote never takes valid rows with it.
+class CsvReader {
+  public:
+    static constexpr std::size_t kMaxLines = 64;
+
+    explicit CsvReader(LineReader& lines) : lines_(lines) {}
+
+    // False at the end of the input. `malformed` tells why a record could not
+    // be read whole (a quote not closed, a line too long); the record then
+    // holds what could be read.
+    bool next(std::vector<std::string>& fields, std::string& malformed);
+    // The line the record last read starts on.
+    std::size_t lineNumber() const { return recordLine_; }
+
+  private:
+    struct Line {
+        std::string text;
+        std::size_t number = 0;
+        bool cut = false;
+    };
+
+    bool take(Line& line);
+
+    LineReader& lines_;
+    // Lines looked at for a quote that did not close, to be read again.
+    std::deque<Line> readAgain_;
+    std::size_t recordLine_ = 0;
+};
+
+// A field quoted when it needs to be.
+std::string csvField(std::string_view text);
+// Fields joined with commas, quoted where needed.
+std::string csvRecord(const std::vector<std::string>& fields);
+
+}  // namespace proxcred::cli

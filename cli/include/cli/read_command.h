@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+
+#include "cli/output.h"
+
+namespace proxcred::cli {
+
+struct ReadOptions {
+    int port = 1;
+    int timeoutMs = 7500;
+    bool split = false;
+};
+
+// Reads one card through the lock reader and prints its card data (and, with
+// split, the split table). Exit status 1 with the message on `err` for a
+// timeout, a cancelled read or an error.
+int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
+                std::ostream& err);
+
+}  // namespace proxcred::cli

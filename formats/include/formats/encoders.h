@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <variant>
+
+#include "formats/card_format.h"
+#include "formats/card_layout.h"
+#include "formats/conversion_failure.h"
+#include "formats/refusal.h"
+
+namespace proxcred {
+
+// A card's bits as a whole number, bit 0 the last bit of the card's stream,
+// marker bit included where the format has one. Every format fits 48 bits.
+using CardValue = std::uint64_t;
+
+// The card, the refusal of one input, or a value that could not be made a
+// 32-bit whole number (the Xceed ID, Proxif and Casi formats).
+using EncodeResult = std::variant<CardValue, Refusal, ConversionFailure>;
+
+struct EncodeInput {
+    double hotstamp = 0.0;
+    std::int32_t facilityCode = 0;
+    std::int32_t version = 0;
+};
+
+// The card value with the layout's parity bits computed in their order, over
+// a value whose parity bits are still 0.
+CardValue withParity(CardValue value, const CardLayout& layout);
+
+// The layout behind a key; the 37-bit key has none for facility code when the
+// facility code is 0.
+const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode = 1);
+
+// The encoder of a key; the 37-bit key takes the encoder without facility code
+// when the facility code is 0.
+EncodeResult encodeCard(CardFormat format, const EncodeInput& input);
+
+// The encoders one by one. Range checks run in a fixed order and only the first
+// value out of range is refused.
+EncodeResult BitFormat26(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat34(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat35(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat35X(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat36X(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat37X(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat37(double iNumber, std::int32_t iFacilityCode);
+EncodeResult BitFormat37NFC(double iNumber);
+EncodeResult BitFormatProxif(double iNumber, std::int32_t iFacilityCode, std::int32_t iVersion);
+EncodeResult BitFormatCasi(double iNumber, std::int32_t iFacilityCode);
+
+}  // namespace proxcred

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/platform.h"
+
+// The form's outside world as Qt gives it: modal message boxes, the system
+// clipboard and the keyboard.
+namespace proxcred::gui {
+
+// When PROXCRED_TRACE names a file, every message shown and every clipboard
+// write is appended to it as "message: TEXT" and "clipboard: TEXT", the lines
+// proxcred-formscript prints: a support log, and what end-to-end tests read.
+class EventTrace {
+  public:
+    static constexpr const char* kVariable = "PROXCRED_TRACE";
+    void write(std::string_view kind, std::string_view text) const;
+};
+
+class QtMessageBox final : public MessageBox {
+  public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void show(std::string_view text, std::string_view title) override;
+
+  private:
+    QPointer<QWidget> parent_;
+    EventTrace trace_;
+};
+
+class QtClipboard final : public Clipboard {
+  public:
+    std::string text() override;
+    void setText(std::string_view text) override;
+
+  private:
+    EventTrace trace_;
+};
+
+class QtModifierKeys final : public ModifierKeys {
+  public:
+    bool ctrlHeld() override;
+    bool shiftHeld() override;
+};
+
+}  // namespace proxcred::gui
