@@ -71,7 +71,7 @@ void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
         "read", "Read one card through the lock reader on a serial port and print its card data");
     read->add_option("--port", options.port,
                      "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
-        ->check(CLI::Range(1, 9))
+        ->check(CLI::Range(1, static_cast<int>(proxcred::kSerialPortCount)))
         ->capture_default_str();
     read->add_option("--timeout", options.timeoutMs, "Wait limit in milliseconds")
         ->check(CLI::Range(1, 32767))

@@ -5,6 +5,7 @@
 #include "serial/serial_lock_reader.h"
 #include "cli/output.h"
 #include "cli/split_command.h"
+#include "platform/read_outcome.h"
 
 namespace proxcred::cli {
 
@@ -28,13 +29,17 @@ int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutpu
         return output.finish(
             splitCommand({reader.CardData()}, stdin, SplitStyle::Table, out, err), err, kept);
     }
-    if (status == reader.StatusTimeout()) {
-        err << "Timeout\n";
-    } else if (status == reader.StatusCancelled()) {
-        err << "Cancelled\n";
-    } else {
-        err << reader.ErrorText() << " (error " << reader.ErrorCode() << ")\n";
+    // The window's message; for an error also its code, and the reader's own
+    // words where the message is a summary ("Error Opening Com Port").
+    const std::string message =
+        readOutcomeMessage(reader, status, ReadKind::Card).value_or("Read failed");
+    err << message;
+    if (status == reader.StatusError()) {
+        err << " (error " << reader.ErrorCode();
+        if (message != reader.ErrorText()) err << ": " << reader.ErrorText();
+        err << ")";
     }
+    err << '\n';
     return 1;
 }
 

@@ -3,68 +3,70 @@
 // test read.
 #include "form/frm_corvel.h"
 #include "formats/numeric_text.h"
+#include "platform/read_outcome.h"
 
 namespace proxcred {
 namespace {
 
 constexpr std::string_view kIdleCaption = "Read Card From Lock";
 constexpr std::string_view kReadingCaption = "press 'ESC' to cancel";
-constexpr std::int16_t kCardReadTimeout = 7500;
-constexpr std::int16_t kTestReadTimeout = 5000;
-constexpr std::int32_t kPortFailedToOpen = 2;
 
 }  // namespace
 
 void frmCorvel::cmdGetCard_Click() {
     if (platform_.modifierKeys.ctrlHeld()) {
-        showMessage(vexor1.InfoText());
-        vexor1.InfoAction();
+        showReaderInformation();
         return;
     }
+    const std::optional<std::int16_t> port = chosenPortThatOpens();
+    if (!port) return;
+    if (platform_.modifierKeys.shiftHeld()) {
+        testReadOnPort(*port);
+    } else {
+        readCardOnPort(*port);
+    }
+}
+
+void frmCorvel::showReaderInformation() {
+    showMessage(vexor1.InfoText());
+    vexor1.InfoAction();
+}
+
+// The chosen port, once it opens; otherwise the operator is told and the
+// list is built anew.
+std::optional<std::int16_t> frmCorvel::chosenPortThatOpens() {
     if (ComboComPort.text().empty()) {
         showMessage("No comport selected");
         FillComPortList();
-        return;
+        return std::nullopt;
     }
     const Outcome<std::int16_t> port = textToInt16(ComboComPort.text());
     if (!port || !CheckComPort(*port)) {
         showMessage("Error opening selected comport");
         FillComPortList();
-        return;
+        return std::nullopt;
     }
+    return *port;
+}
 
-    if (platform_.modifierKeys.shiftHeld()) {
-        vexor1.setReaderPort(*port);
-        vexor1.setReadTimeout(kTestReadTimeout);
-        const std::int32_t status = vexor1.TestRead();
-        if (status == vexor1.StatusOK()) {
-            showMessage(vexor1.TestResult());
-        } else if (status == vexor1.StatusCancelled()) {
-            showMessage("Cancelled");
-        } else if (status == vexor1.StatusTimeout()) {
-            showMessage("Timeout");
-        } else if (status == vexor1.StatusError()) {
-            showMessage(vexor1.ErrorText());
-        }
-        return;
-    }
+void frmCorvel::testReadOnPort(std::int16_t port) {
+    vexor1.setReaderPort(port);
+    vexor1.setReadTimeout(kTestReadTimeoutMs);
+    const std::int32_t status = vexor1.TestRead();
+    if (const auto message = readOutcomeMessage(vexor1, status, ReadKind::Test))
+        showMessage(*message);
+}
 
+void frmCorvel::readCardOnPort(std::int16_t port) {
     // The caption tells the operator how to cancel before the wait begins.
     cmdGetCard.setCaption(std::string(kReadingCaption));
     txtData.setText("");
-    vexor1.setReaderPort(*port);
-    vexor1.setReadTimeout(kCardReadTimeout);
+    vexor1.setReaderPort(port);
+    vexor1.setReadTimeout(kCardReadTimeoutMs);
     const std::int32_t status = vexor1.ReadCard();
-    if (status == vexor1.StatusOK()) {
-        txtData.setText(vexor1.CardData());
-    } else if (status == vexor1.StatusCancelled()) {
-        showMessage("Cancelled");
-    } else if (status == vexor1.StatusTimeout()) {
-        showMessage("Timeout");
-    } else if (status == vexor1.StatusError()) {
-        showMessage(vexor1.ErrorCode() == kPortFailedToOpen ? "Error Opening Com Port"
-                                                            : vexor1.ErrorText());
-    }
+    if (status == vexor1.StatusOK()) txtData.setText(vexor1.CardData());
+    if (const auto message = readOutcomeMessage(vexor1, status, ReadKind::Card))
+        showMessage(*message);
     cmdGetCard.setCaption(std::string(kIdleCaption));
 }
 

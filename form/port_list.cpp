@@ -4,10 +4,9 @@
 namespace proxcred {
 
 void frmCorvel::FillComPortList() {
-    constexpr std::int16_t kLastPort = 9;
     MSComm1.refreshPorts();
     ComboComPort.clear();
-    for (std::int16_t port = 1; port <= kLastPort; ++port) {
+    for (std::int16_t port = 1; port <= kSerialPortCount; ++port) {
         if (CheckComPort(port)) ComboComPort.addItem(std::to_string(port));
     }
     if (!ComboComPort.entries().empty()) ComboComPort.setSelectedIndex(0);

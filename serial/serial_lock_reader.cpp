@@ -55,13 +55,117 @@ class InputBlocker final : public QObject {
     std::function<void()> onEscape_;
 };
 
+// One wait for the lock's answer to request `number`, in a local event loop
+// that the first of the answer, a fault, Escape or the wait limit ends.
+class ReplyWait {
+  public:
+    struct Ended {
+        std::int32_t status = kStillWaiting;
+        std::string text;  // card data or test text
+        std::int32_t errorCode = 0;
+        std::string errorText;
+    };
+
+    ReplyWait(QSerialPort& serial, std::uint32_t number, lock::Reply::Kind expected)
+        : serial_(serial), number_(number), expected_(expected) {}
+
+    Ended run(int timeoutMs) {
+        QObject::connect(&serial_, &QSerialPort::readyRead, &loop_, [this] { takeBytes(); });
+        QObject::connect(&serial_, &QSerialPort::errorOccurred, &loop_,
+                         [this](QSerialPort::SerialPortError error) { deviceError(error); });
+        QTimer waitLimit;
+        waitLimit.setSingleShot(true);
+        QObject::connect(&waitLimit, &QTimer::timeout, &loop_, [this] { waitLimitPassed(); });
+        const InputBlocker blocker([this] { finish({SerialLockReader::kStatusCancelled}); });
+        waitLimit.start(timeoutMs);
+        loop_.exec();
+        return ended_;
+    }
+
+  private:
+    void finish(Ended ended) {
+        if (ended_.status != kStillWaiting) return;
+        ended_ = std::move(ended);
+        loop_.quit();
+    }
+    void fail(std::int32_t code, std::string text) {
+        finish({SerialLockReader::kStatusError, {}, code, std::move(text)});
+    }
+
+    void takeBytes() {
+        const QByteArray bytes = serial_.readAll();
+        std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        while (ended_.status == kStillWaiting && !rest.empty()) {
+            std::size_t used = 0;
+            const lock::LineAssembler::Result result = lines_.feed(rest, used);
+            rest.remove_prefix(used);
+            switch (result) {
+                case lock::LineAssembler::Result::NeedMore:
+                    break;
+                case lock::LineAssembler::Result::TooLong:
+                    fail(SerialLockReader::kLineTooLong,
+                         "The lock sent a line longer than " +
+                             std::to_string(lock::kMaxLineLength) + " bytes");
+                    break;
+                case lock::LineAssembler::Result::BadByte:
+                    fail(SerialLockReader::kBadByte,
+                         "The lock sent bytes that are not part of the protocol");
+                    break;
+                case lock::LineAssembler::Result::Line:
+                    takeReply(lock::parseReply(lines_.line()));
+                    break;
+            }
+        }
+    }
+
+    void takeReply(const lock::Reply& reply) {
+        if (reply.kind == lock::Reply::Kind::Invalid) {
+            fail(SerialLockReader::kUnknownReply, reply.text);
+        } else if (reply.request != number_) {
+            // The answer to a request given up earlier: not this one's.
+        } else if (reply.kind == expected_) {
+            finish({SerialLockReader::kStatusOK, reply.text});
+        } else if (reply.kind == lock::Reply::Kind::Error) {
+            fail(reply.code, reply.text);
+        } else {
+            fail(SerialLockReader::kUnknownReply, "The lock answered another request");
+        }
+    }
+
+    void deviceError(QSerialPort::SerialPortError error) {
+        // A device that goes away shows as a resource error, or as read
+        // errors that go on for as long as it is open (a terminal hung up).
+        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+            fail(SerialLockReader::kDeviceLost, "The serial device went away during the read");
+        }
+    }
+
+    void waitLimitPassed() {
+        if (lines_.pending()) {
+            fail(SerialLockReader::kLineCutOff, "The lock's reply was cut off");
+        } else {
+            finish({SerialLockReader::kStatusTimeout});
+        }
+    }
+
+    QSerialPort& serial_;
+    const std::uint32_t number_;
+    const lock::Reply::Kind expected_;
+    QEventLoop loop_;
+    lock::LineAssembler lines_;
+    Ended ended_;
+};
+
+void send(QSerialPort& serial, std::string_view line) {
+    serial.write(line.data(), static_cast<qint64>(line.size()));
+}
+
 }  // namespace
 
 std::string SerialLockReader::InfoText() {
     const std::optional<QString> device = directory_.device(port_);
-    return "Lock reader 1.0: line protocol READ/TEST/STOP with CARD, TEST and ERR replies, "
-           "9600 baud, 8 data bits, no parity, 1 stop bit, no flow control. Port " +
-           std::to_string(port_) + ": " +
+    return "Lock reader 1.0: line protocol READ/TEST/STOP with CARD, TEST and ERR replies, " +
+           std::string(lock::kSerialSettings) + ". Port " + std::to_string(port_) + ": " +
            (device ? device->toStdString() : std::string("no serial device"));
 }
 
@@ -100,97 +204,42 @@ std::int32_t SerialLockReader::exchange(std::string_view verb, lock::Reply::Kind
     if (!device)
         return fail(kPortNotOpened, "There is no serial device for port " + std::to_string(port_));
     QSerialPort serial(*device);
-    // Nothing from the line grows without bound.
-    serial.setReadBufferSize(static_cast<qint64>(lock::kMaxLineLength) * 4);
-    if (!serial.open(QIODevice::ReadWrite)) {
+    if (!openForTheLock(serial)) {
         return fail(kPortNotOpened, "Cannot open " + device->toStdString() + ": " +
                                         serial.errorString().toStdString());
     }
-    serial.setBaudRate(QSerialPort::Baud9600);
-    serial.setDataBits(QSerialPort::Data8);
-    serial.setParity(QSerialPort::NoParity);
-    serial.setStopBits(QSerialPort::OneStop);
-    serial.setFlowControl(QSerialPort::NoFlowControl);
     // Whatever an earlier request left on the line is of no interest; a late
     // answer to it that is still on its way is told apart by its number.
     serial.clear(QSerialPort::Input);
     const std::uint32_t number = nextRequestNumber();
-    const std::string request = lock::requestLine(verb, number);
-    serial.write(request.data(), static_cast<qint64>(request.size()));
+    send(serial, lock::requestLine(verb, number));
 
-    QEventLoop loop;
-    std::int32_t status = kStillWaiting;
-    const auto finish = [&](std::int32_t ended) {
-        if (status != kStillWaiting) return;
-        status = ended;
-        loop.quit();
-    };
-    lock::LineAssembler lines;
-    const auto takeReply = [&](const lock::Reply& reply) {
-        if (reply.kind != lock::Reply::Kind::Invalid && reply.request != number) {
-            return;  // the answer to a request given up earlier
-        }
-        if (reply.kind == expected) {
-            (expected == lock::Reply::Kind::Card ? cardData_ : testResult_) = reply.text;
-            finish(kStatusOK);
-        } else if (reply.kind == lock::Reply::Kind::Error) {
-            finish(fail(reply.code, reply.text));
-        } else if (reply.kind == lock::Reply::Kind::Invalid) {
-            finish(fail(kUnknownReply, reply.text));
-        } else {
-            finish(fail(kUnknownReply, "The lock answered another request"));
-        }
-    };
-    QObject::connect(&serial, &QSerialPort::readyRead, &loop, [&] {
-        const QByteArray bytes = serial.readAll();
-        std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        while (status == kStillWaiting && !rest.empty()) {
-            std::size_t used = 0;
-            const lock::LineAssembler::Result result = lines.feed(rest, used);
-            rest.remove_prefix(used);
-            switch (result) {
-                case lock::LineAssembler::Result::NeedMore:
-                    break;
-                case lock::LineAssembler::Result::TooLong:
-                    finish(fail(kLineTooLong, "The lock sent a line longer than 128 bytes"));
-                    break;
-                case lock::LineAssembler::Result::BadByte:
-                    finish(fail(kBadByte, "The lock sent bytes that are not part of the protocol"));
-                    break;
-                case lock::LineAssembler::Result::Line:
-                    takeReply(lock::parseReply(lines.line()));
-                    break;
-            }
-        }
-    });
-    QObject::connect(
-        &serial, &QSerialPort::errorOccurred, &loop, [&](QSerialPort::SerialPortError error) {
-            // A device that goes away shows as a resource error, or as read
-            // errors that go on for as long as it is open (a terminal hung up).
-            if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
-                finish(fail(kDeviceLost, "The serial device went away during the read"));
-            }
-        });
-    QTimer waitLimit;
-    waitLimit.setSingleShot(true);
-    QObject::connect(&waitLimit, &QTimer::timeout, &loop, [&] {
-        if (lines.pending()) {
-            finish(fail(kLineCutOff, "The lock's reply was cut off"));
-        } else {
-            finish(kStatusTimeout);
-        }
-    });
-    const InputBlocker blocker([&] { finish(kStatusCancelled); });
-    waitLimit.start(timeout_);
-    loop.exec();
-
-    if (status != kStatusOK && errorCode_ != kDeviceLost) {
-        const std::string stop = lock::requestLine(lock::kStop, number);
-        serial.write(stop.data(), static_cast<qint64>(stop.size()));
-        serial.waitForBytesWritten(100);
+    ReplyWait::Ended ended = ReplyWait(serial, number, expected).run(timeout_);
+    if (ended.status == kStatusOK) {
+        (expected == lock::Reply::Kind::Card ? cardData_ : testResult_) = std::move(ended.text);
+    } else if (ended.status == kStatusError) {
+        fail(ended.errorCode, std::move(ended.errorText));
+    }
+    if (ended.status != kStatusOK && errorCode_ != kDeviceLost) {
+        constexpr int kStopWriteMs = 100;
+        send(serial, lock::requestLine(lock::kStop, number));
+        serial.waitForBytesWritten(kStopWriteMs);
     }
     serial.close();
-    return status;
+    return ended.status;
+}
+
+bool SerialLockReader::openForTheLock(QSerialPort& serial) {
+    // Nothing from the line grows without bound.
+    constexpr qint64 kLinesBuffered = 4;
+    serial.setReadBufferSize(static_cast<qint64>(lock::kMaxLineLength) * kLinesBuffered);
+    if (!serial.open(QIODevice::ReadWrite)) return false;
+    serial.setBaudRate(lock::kBaudRate);
+    serial.setDataBits(QSerialPort::Data8);
+    serial.setParity(QSerialPort::NoParity);
+    serial.setStopBits(QSerialPort::OneStop);
+    serial.setFlowControl(QSerialPort::NoFlowControl);
+    return true;
 }
 
 }  // namespace proxcred

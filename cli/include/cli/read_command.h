@@ -3,12 +3,13 @@
 #include <ostream>
 
 #include "cli/output.h"
+#include "platform/platform.h"
 
 namespace proxcred::cli {
 
 struct ReadOptions {
     int port = 1;
-    int timeoutMs = 7500;
+    int timeoutMs = kCardReadTimeoutMs;
     bool split = false;
 };
 

@@ -241,6 +241,11 @@ class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-na
     void tidyFacilityCode();
     void calculateForOk();
     void showMessage(std::string_view text);
+    // The steps of "Read Card From Lock".
+    void showReaderInformation();
+    std::optional<std::int16_t> chosenPortThatOpens();
+    void testReadOnPort(std::int16_t port);
+    void readCardOnPort(std::int16_t port);
     void unload();
 
     Platform& platform_;

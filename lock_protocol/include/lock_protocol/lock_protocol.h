@@ -17,6 +17,11 @@ namespace proxcred::lock {
 inline constexpr std::string_view kRead = "READ";
 inline constexpr std::string_view kTest = "TEST";
 inline constexpr std::string_view kStop = "STOP";
+// The serial settings: 9600 baud, 8 data bits, no parity, 1 stop bit, no flow
+// control.
+inline constexpr int kBaudRate = 9600;
+inline constexpr std::string_view kSerialSettings =
+    "9600 baud, 8 data bits, no parity, 1 stop bit, no flow control";
 // The longest line accepted, its line end included.
 inline constexpr std::size_t kMaxLineLength = 128;
 inline constexpr std::size_t kMaxCardDigits = 64;

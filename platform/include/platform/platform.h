@@ -32,8 +32,11 @@ class ModifierKeys {
     virtual bool shiftHeld() = 0;
 };
 
-// The serial port control: a port is chosen by number (1 to 9) and opened or
-// closed. Each write answers false when it failed.
+// Serial ports are chosen by number, 1 to this.
+inline constexpr std::int16_t kSerialPortCount = 9;
+
+// The serial port control: a port is chosen by number (1 to kSerialPortCount)
+// and opened or closed. Each write answers false when it failed.
 class SerialPortControl {
   public:
     virtual ~SerialPortControl() = default;
@@ -44,6 +47,10 @@ class SerialPortControl {
     virtual bool setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
 };
+
+// How long a read of the card reader waits: for a card, and for a test read.
+inline constexpr std::int16_t kCardReadTimeoutMs = 7500;
+inline constexpr std::int16_t kTestReadTimeoutMs = 5000;
 
 // The card-reader component that reads one card from a lock over a serial
 // port. ReadCard and TestRead block until the read ends (card data, Escape,

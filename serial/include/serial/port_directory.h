@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/platform.h"
+
 // The serial devices behind port numbers 1 to 9. On Windows these are COM1 to
 // COM9. Elsewhere they are the serial devices the system lists, USB and ACM
 // adapters first and then built-in ports, each in name order; the first nine
@@ -14,7 +16,7 @@ namespace proxcred {
 
 class PortDirectory {
   public:
-    static constexpr int kPorts = 9;
+    static constexpr int kPorts = kSerialPortCount;
     static constexpr const char* kOverrideVariable = "PROXCRED_SERIAL_PORTS";
 
     // A fixed list of devices.

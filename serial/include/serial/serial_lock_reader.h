@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSerialPort>
 #include <QString>
 #include <cstdint>
 #include <random>
@@ -57,11 +58,13 @@ class SerialLockReader final : public CardReaderControl {
     // One request and its reply, or how the exchange ended otherwise.
     std::int32_t exchange(std::string_view verb, lock::Reply::Kind expected);
     std::uint32_t nextRequestNumber();
+    // Opens the port with the lock's serial settings.
+    static bool openForTheLock(QSerialPort& serial);
     std::int32_t fail(std::int32_t code, std::string text);
 
     const PortDirectory& directory_;
     std::int16_t port_ = 1;
-    std::int16_t timeout_ = 7500;
+    std::int16_t timeout_ = kCardReadTimeoutMs;
     std::string cardData_;
     std::string testResult_;
     std::int32_t errorCode_ = 0;
