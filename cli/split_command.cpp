@@ -2,11 +2,11 @@
 
 #include <array>
 #include <charconv>
-#include <nlohmann/json.hpp>
 
 #include "formats/card_format.h"
 #include "cli/line_reader.h"
 #include "cli/progress.h"
+#include "json_text/json_text.h"
 #include "split/split_card.h"
 
 namespace proxcred::cli {
@@ -21,8 +21,7 @@ std::string_view tableName(ThirdField third) {
 }
 
 std::string jsonString(std::string_view text) {
-    return nlohmann::json(std::string(text))
-        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return jsonText(std::string(text));
 }
 
 std::string badCharacterError(std::string_view cardData, std::size_t at) {

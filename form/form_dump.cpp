@@ -1,13 +1,14 @@
 #include "form/form_dump.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
+
+#include "json_text/json_text.h"
 
 namespace proxcred {
 namespace {
 
 std::string quoted(const std::string& text) {
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return jsonText(text);
 }
 
 std::string flag(bool value) {
@@ -36,8 +37,7 @@ void dumpControl(const Control& control, std::vector<std::string>& lines) {
             break;
         case ControlKind::ComboBox: {
             const auto& combo = static_cast<const ComboBox&>(control);
-            line("entries", nlohmann::json(combo.entries())
-                                .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+            line("entries", jsonText(combo.entries()));
             line("text", quoted(combo.text()));
             return;
         }

@@ -1,8 +1,6 @@
 #include "formscript/script_runner.h"
 
-#include <algorithm>
 #include <charconv>
-#include <iterator>
 
 #include "form/form_dump.h"
 
@@ -33,13 +31,6 @@ std::string escaped(std::string_view text) {
         }
     }
     return shown;
-}
-
-// The commands that work on a loaded form.
-bool isFormCommand(std::string_view command) {
-    static constexpr std::string_view kCommands[] = {"dump", "close", "page", "type", "settext",
-                                                     "key",  "select", "focus", "click"};
-    return std::find(std::begin(kCommands), std::end(kCommands), command) != std::end(kCommands);
 }
 
 std::optional<int> wholeNumber(std::string_view text) {
@@ -98,7 +89,8 @@ bool ScriptRunner::runCommand(std::string_view command, std::string_view rest) {
     if (command == "ports") return portsCommand(rest);
     if (command == "modifiers") return modifiersCommand(rest);
     if (command == "reader") return readerCommand(rest);
-    if (command != "load" && !isFormCommand(command))
+    const FormCommand* formCommand = findFormCommand(command);
+    if (command != "load" && formCommand == nullptr)
         return fail("unknown command '" + std::string(command) + "'");
     if (command == "load") {
         if (form_) return fail("the form is already loaded");
@@ -109,54 +101,81 @@ bool ScriptRunner::runCommand(std::string_view command, std::string_view rest) {
     }
     if (!form_) return fail("no form loaded: '" + std::string(command) + "' needs 'load' first");
     if (form_->unloaded()) return fail("the form has unloaded");
-    return formCommand(command, rest);
+    return (this->*formCommand->run)(command, rest);
 }
 
-bool ScriptRunner::formCommand(std::string_view command, std::string_view rest) {
-    frmCorvel& form = *form_;
-    if (command == "dump") {
-        for (const std::string& line : dumpForm(form)) out_ << line << '\n';
-        return true;
+// The commands that work on a loaded form.
+const std::vector<ScriptRunner::FormCommand>& ScriptRunner::formCommands() {
+    static const std::vector<FormCommand> kCommands{
+        {"dump", &ScriptRunner::dumpCommand},       {"close", &ScriptRunner::closeCommand},
+        {"page", &ScriptRunner::pageCommand},       {"type", &ScriptRunner::textCommand},
+        {"settext", &ScriptRunner::textCommand},    {"key", &ScriptRunner::textCommand},
+        {"select", &ScriptRunner::selectCommand},   {"focus", &ScriptRunner::focusCommand},
+        {"click", &ScriptRunner::clickCommand},
+    };
+    return kCommands;
+}
+
+const ScriptRunner::FormCommand* ScriptRunner::findFormCommand(std::string_view name) {
+    for (const FormCommand& command : formCommands()) {
+        if (command.name == name) return &command;
     }
-    if (command == "close") {
-        form.close();
-        return true;
-    }
-    if (command == "page") {
-        const std::optional<int> page = wholeNumber(rest);
-        if (!page || *page < 0 || *page > 1) return fail("page takes 0 or 1");
-        form.showPage(*page);
-        return true;
-    }
+    return nullptr;
+}
+
+bool ScriptRunner::dumpCommand(std::string_view /*command*/, std::string_view /*rest*/) {
+    for (const std::string& line : dumpForm(*form_)) out_ << line << '\n';
+    return true;
+}
+
+bool ScriptRunner::closeCommand(std::string_view /*command*/, std::string_view /*rest*/) {
+    form_->close();
+    return true;
+}
+
+bool ScriptRunner::pageCommand(std::string_view /*command*/, std::string_view rest) {
+    const std::optional<int> page = wholeNumber(rest);
+    if (!page || *page < 0 || *page > 1) return fail("page takes 0 or 1");
+    form_->showPage(*page);
+    return true;
+}
+
+// type, settext and key: BOX TEXT.
+bool ScriptRunner::textCommand(std::string_view command, std::string_view rest) {
     const auto [name, text] = splitWord(rest);
-    if (command == "type" || command == "settext" || command == "key") {
-        TextBox* box = control<TextBox>(name, ControlKind::TextBox);
-        if (box == nullptr) return fail("no text box named '" + std::string(name) + "'");
-        if (command == "type") {
-            form.typeText(*box, text);
-        } else if (command == "settext") {
-            form.pasteText(*box, text);
-        } else if (text == "Enter") {
-            form.pressEnter(*box);
-        } else {
-            return fail("key takes Enter");
-        }
-        return true;
+    TextBox* box = control<TextBox>(name, ControlKind::TextBox);
+    if (box == nullptr) return fail("no text box named '" + std::string(name) + "'");
+    if (command == "type") {
+        form_->typeText(*box, text);
+    } else if (command == "settext") {
+        form_->pasteText(*box, text);
+    } else if (text == "Enter") {
+        form_->pressEnter(*box);
+    } else {
+        return fail("key takes Enter");
     }
-    if (command == "select") {
-        ComboBox* combo = control<ComboBox>(name, ControlKind::ComboBox);
-        if (combo == nullptr) return fail("no combo box named '" + std::string(name) + "'");
-        form.selectComboEntry(*combo, text);
-        return true;
-    }
-    Control* target = form.findControl(rest);
+    return true;
+}
+
+bool ScriptRunner::selectCommand(std::string_view /*command*/, std::string_view rest) {
+    const auto [name, text] = splitWord(rest);
+    ComboBox* combo = control<ComboBox>(name, ControlKind::ComboBox);
+    if (combo == nullptr) return fail("no combo box named '" + std::string(name) + "'");
+    form_->selectComboEntry(*combo, text);
+    return true;
+}
+
+bool ScriptRunner::focusCommand(std::string_view /*command*/, std::string_view rest) {
+    Control* target = form_->findControl(rest);
     if (target == nullptr) return fail("no control named '" + std::string(rest) + "'");
-    if (command == "focus") {
-        form.setFocus(*target);
-        return true;
-    }
-    // The last of the form commands.
-    form.click(*target);
+    form_->setFocus(*target);
+    return true;
+}
+
+bool ScriptRunner::clickCommand(std::string_view /*command*/, std::string_view rest) {
+    Control* target = form_->findControl(rest);
+    if (target == nullptr) return fail("no control named '" + std::string(rest) + "'");
+    form_->click(*target);
     // The keys were held for this click only.
     platform_.keys.ctrl = false;
     platform_.keys.shift = false;

@@ -15,12 +15,21 @@
 
 #include "gui/artwork.h"
 #include "gui/form_window.h"
+#include "gui/qt_text.h"
 
 namespace proxcred::gui {
 namespace {
 
 constexpr int kInstructionsWidth = 250;
 constexpr QSize kLogoSize{160, 120};
+// The card data box shows this many digits without scrolling.
+constexpr int kCardDataDigitsShown = 20;
+// Lines of the instructions on the Split Data page shown without scrolling.
+constexpr int kSplitInstructionLines = 6;
+// A result box holds the longest verdict and a 32-bit number, plus the
+// frame and margins of the box.
+constexpr std::string_view kWidestResult = "Not 37 Bit X";
+constexpr int kResultBoxPadding = 14;
 
 }  // namespace
 
@@ -29,8 +38,8 @@ void FormWindow::buildWindow() {
     auto* layout = new QVBoxLayout(central);
     tabs_ = new QTabWidget;
     tabs_->setObjectName("SSTab1");
-    tabs_->addTab(buildDataInputPage(), QString::fromStdString(form_.SSTab1.pageCaptions()[0]));
-    tabs_->addTab(buildSplitDataPage(), QString::fromStdString(form_.SSTab1.pageCaptions()[1]));
+    tabs_->addTab(buildDataInputPage(), fromUtf8(form_.SSTab1.pageCaptions()[0]));
+    tabs_->addTab(buildSplitDataPage(), fromUtf8(form_.SSTab1.pageCaptions()[1]));
     widgets_[&form_.SSTab1] = tabs_;
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) { form_.showPage(page); });
     layout->addWidget(tabs_);
@@ -97,7 +106,7 @@ QWidget* FormWindow::buildSplitDataPage() {
     auto* top = new QGridLayout;
     top->addWidget(label(form_.Label10, true), 0, 0);
     auto* cardData = lineEdit(form_.txtData);
-    cardData->setMinimumWidth(cardData->fontMetrics().horizontalAdvance(QString(20, '0')));
+    cardData->setMinimumWidth(cardData->fontMetrics().horizontalAdvance(QString(kCardDataDigitsShown, '0')));
     top->addWidget(cardData, 0, 1);
     top->addWidget(label(form_.Label7, true), 1, 0);
     top->addWidget(lineEdit(form_.txtBits), 1, 1, 1, 3);
@@ -109,7 +118,7 @@ QWidget* FormWindow::buildSplitDataPage() {
     portLayout->addWidget(comboBox(form_.ComboComPort));
     top->addWidget(portFrame, 0, 4, 2, 1);
     QPlainTextEdit* text1 = instructions(form_.Text1);
-    text1->setFixedHeight(text1->fontMetrics().lineSpacing() * 6);
+    text1->setFixedHeight(text1->fontMetrics().lineSpacing() * kSplitInstructionLines);
     top->addWidget(text1, 0, 5, 2, 1);
     top->setColumnStretch(5, 1);
     layout->addLayout(top);
@@ -119,15 +128,31 @@ QWidget* FormWindow::buildSplitDataPage() {
 }
 
 QWidget* FormWindow::buildResultGrid() {
-    struct Column {
-        Label* header;
-        TextBox* number;
-        TextBox* facility;
-        TextBox* version;
-    };
+    auto* grid = new QWidget;
+    auto* layout = new QGridLayout(grid);
+    layout->addWidget(label(form_.Label40, true), kNumberRow, 0);
+    layout->addWidget(label(form_.Label50, true), kFacilityRow, 0);
+    layout->addWidget(label(form_.Label3, true), kVersionRow, 0);
+    const int boxWidth =
+        grid->fontMetrics().horizontalAdvance(fromUtf8(kWidestResult)) + kResultBoxPadding;
+    int column = 1;
+    for (const ResultColumn& boxes : resultColumns()) {
+        addResultColumn(*layout, column, boxes, boxWidth);
+        // The "No Facility" column has its label under the box.
+        if (boxes.number == &form_.txt37Number) {
+            QWidget* noFacility = label(form_.Label80);
+            static_cast<QLabel*>(noFacility)->setAlignment(Qt::AlignCenter);
+            layout->addWidget(noFacility, kFacilityRow, column);
+        }
+        ++column;
+    }
+    return grid;
+}
+
+// The result columns from left to right.
+std::vector<FormWindow::ResultColumn> FormWindow::resultColumns() {
     frmCorvel& f = form_;
-    // Columns from left to right; the "No Facility" column has its label under the box.
-    const Column columns[] = {
+    return {
         {&f.lbl26Bit, &f.txt26Num, &f.txt26Fac, nullptr},
         {&f.Label6, &f.txt34Num, &f.txt34Fac, nullptr},
         {&f.lbl35Bit, &f.txt35Num, &f.txt35Fac, nullptr},
@@ -139,35 +164,25 @@ QWidget* FormWindow::buildResultGrid() {
         {&f.lblProxif, &f.txtProxifNum, &f.txtProxifFac, &f.txtProxifVer},
         {&f.lblCasi, &f.txtCasiNum, &f.txtCasiFac, nullptr},
     };
-    auto* grid = new QWidget;
-    auto* layout = new QGridLayout(grid);
-    layout->addWidget(label(f.Label40, true), 1, 0);
-    layout->addWidget(label(f.Label50, true), 2, 0);
-    layout->addWidget(label(f.Label3, true), 3, 0);
-    // Wide enough for the longest verdict and a 32-bit number.
-    const int boxWidth = grid->fontMetrics().horizontalAdvance(QStringLiteral("Not 37 Bit X")) + 14;
+}
+
+void FormWindow::addResultColumn(QGridLayout& layout, int column, const ResultColumn& boxes,
+                                 int boxWidth) {
     const auto resultBox = [this, boxWidth](TextBox& box) {
         QLineEdit* edit = lineEdit(box);
         edit->setMinimumWidth(boxWidth);
         return edit;
     };
-    int column = 1;
-    for (const Column& c : columns) {
-        if (c.header != nullptr) {
-            QWidget* header = label(*c.header);
-            static_cast<QLabel*>(header)->setAlignment(Qt::AlignCenter);
-            layout->addWidget(header, 0, column);
-        }
-        layout->addWidget(resultBox(*c.number), 1, column);
-        if (c.facility != nullptr) layout->addWidget(resultBox(*c.facility), 2, column);
-        if (c.version != nullptr) layout->addWidget(resultBox(*c.version), 3, column);
-        layout->setColumnStretch(column, 1);
-        ++column;
+    if (boxes.header != nullptr) {
+        QWidget* header = label(*boxes.header);
+        static_cast<QLabel*>(header)->setAlignment(Qt::AlignCenter);
+        layout.addWidget(header, kHeaderRow, column);
     }
-    QWidget* noFacility = label(f.Label80);
-    static_cast<QLabel*>(noFacility)->setAlignment(Qt::AlignCenter);
-    layout->addWidget(noFacility, 2, 8);
-    return grid;
+    layout.addWidget(resultBox(*boxes.number), kNumberRow, column);
+    if (boxes.facility != nullptr)
+        layout.addWidget(resultBox(*boxes.facility), kFacilityRow, column);
+    if (boxes.version != nullptr) layout.addWidget(resultBox(*boxes.version), kVersionRow, column);
+    layout.setColumnStretch(column, 1);
 }
 
 void FormWindow::setTabOrder() {

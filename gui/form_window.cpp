@@ -16,13 +16,10 @@
 #include <QTabWidget>
 
 #include "gui/artwork.h"
+#include "gui/qt_text.h"
 
 namespace proxcred::gui {
 namespace {
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The model keeps CR LF line breaks; the editor shows plain ones.
 QString forEditor(const std::string& text) {
@@ -62,7 +59,7 @@ TextEdit textEdit(std::string_view before, std::string_view after) {
 }  // namespace
 
 FormWindow::FormWindow(frmCorvel& form, QWidget* parent) : QMainWindow(parent), form_(form) {
-    setWindowTitle(fromUtf8(std::string(kApplicationTitle)));
+    setWindowTitle(fromUtf8(kApplicationTitle));
     setWindowIcon(applicationIcon());
     buildWindow();
     setTabOrder();
@@ -276,61 +273,65 @@ void FormWindow::mirror(const Control& control) {
     widget->setEnabled(control.enabled());
     switch (control.kind()) {
         case ControlKind::TextBox:
-            mirrorText(static_cast<const TextBox&>(control), widget);
-            break;
+            return mirrorText(static_cast<const TextBox&>(control), widget);
         case ControlKind::Label:
-            static_cast<QLabel*>(widget)->setText(
-                fromUtf8(static_cast<const CaptionedControl&>(control).caption()));
-            break;
+            return static_cast<QLabel*>(widget)->setText(captionOf(control));
         case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(
-                fromUtf8(static_cast<const CaptionedControl&>(control).caption()));
-            break;
-        case ControlKind::OptionButton: {
-            const auto& option = static_cast<const OptionButton&>(control);
-            auto* radio = static_cast<QRadioButton*>(widget);
-            radio->setText(fromUtf8(option.caption()));
-            radio->setChecked(option.value());
-            break;
-        }
-        case ControlKind::CheckBox: {
-            const auto& box = static_cast<const CheckBox&>(control);
-            auto* check = static_cast<QCheckBox*>(widget);
-            check->setText(fromUtf8(box.caption()));
-            check->setTristate(box.value() == CheckBox::kGrayed);
-            check->setCheckState(checkState(box.value()));
-            break;
-        }
-        case ControlKind::CommandButton: {
-            const auto& command = static_cast<const CommandButton&>(control);
-            auto* push = static_cast<QPushButton*>(widget);
-            push->setText(fromUtf8(command.caption()));
-            push->setToolTip(fromUtf8(command.toolTip()));
-            // Show a caption change (the lock reader's) before a read waits.
-            push->repaint();
-            break;
-        }
-        case ControlKind::ComboBox: {
-            const auto& combo = static_cast<const ComboBox&>(control);
-            auto* list = static_cast<QComboBox*>(widget);
-            QStringList entries;
-            for (const std::string& entry : combo.entries()) entries << fromUtf8(entry);
-            QStringList shown;
-            for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
-            if (shown != entries) {
-                list->clear();
-                list->addItems(entries);
-            }
-            list->setCurrentIndex(combo.selectedIndex());
-            const QString device = deviceOf_ && !combo.text().empty()
-                                       ? deviceOf_(QString::fromStdString(combo.text()).toInt())
-                                       : QString();
-            list->setToolTip(device);
-            break;
-        }
-        default:
-            break;
+            return static_cast<QGroupBox*>(widget)->setTitle(captionOf(control));
+        case ControlKind::OptionButton:
+            return mirrorOption(static_cast<const OptionButton&>(control),
+                                static_cast<QRadioButton*>(widget));
+        case ControlKind::CheckBox:
+            return mirrorCheckBox(static_cast<const CheckBox&>(control),
+                                  static_cast<QCheckBox*>(widget));
+        case ControlKind::CommandButton:
+            return mirrorButton(static_cast<const CommandButton&>(control),
+                                static_cast<QPushButton*>(widget));
+        case ControlKind::ComboBox:
+            return mirrorComboBox(static_cast<const ComboBox&>(control),
+                                  static_cast<QComboBox*>(widget));
+        case ControlKind::TabControl:
+        case ControlKind::PictureBox:
+            return;
     }
+}
+
+QString FormWindow::captionOf(const Control& control) {
+    return fromUtf8(static_cast<const CaptionedControl&>(control).caption());
+}
+
+void FormWindow::mirrorOption(const OptionButton& option, QRadioButton* radio) {
+    radio->setText(fromUtf8(option.caption()));
+    radio->setChecked(option.value());
+}
+
+void FormWindow::mirrorCheckBox(const CheckBox& box, QCheckBox* check) {
+    check->setText(fromUtf8(box.caption()));
+    check->setTristate(box.value() == CheckBox::kGrayed);
+    check->setCheckState(checkState(box.value()));
+}
+
+void FormWindow::mirrorButton(const CommandButton& command, QPushButton* push) {
+    push->setText(fromUtf8(command.caption()));
+    push->setToolTip(fromUtf8(command.toolTip()));
+    // Show a caption change (the lock reader's) before a read waits.
+    push->repaint();
+}
+
+void FormWindow::mirrorComboBox(const ComboBox& combo, QComboBox* list) {
+    QStringList entries;
+    for (const std::string& entry : combo.entries()) entries << fromUtf8(entry);
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+    if (shown != entries) {
+        list->clear();
+        list->addItems(entries);
+    }
+    list->setCurrentIndex(combo.selectedIndex());
+    const QString device = deviceOf_ && !combo.text().empty()
+                               ? deviceOf_(fromUtf8(combo.text()).toInt())
+                               : QString();
+    list->setToolTip(device);
 }
 
 }  // namespace proxcred::gui

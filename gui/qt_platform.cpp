@@ -5,12 +5,10 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "gui/qt_text.h"
+
 namespace proxcred::gui {
 namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fakes/fake_platform.h"
 #include "form/frm_corvel.h"
@@ -30,7 +31,21 @@ class ScriptRunner {
 
   private:
     bool runCommand(std::string_view command, std::string_view rest);
-    bool formCommand(std::string_view command, std::string_view rest);
+    // A command on the loaded form: its name and what runs it (with the
+    // command's name and the rest of the line).
+    struct FormCommand {
+        std::string_view name;
+        bool (ScriptRunner::*run)(std::string_view command, std::string_view rest);
+    };
+    static const std::vector<FormCommand>& formCommands();
+    static const FormCommand* findFormCommand(std::string_view name);
+    bool dumpCommand(std::string_view command, std::string_view rest);
+    bool closeCommand(std::string_view command, std::string_view rest);
+    bool pageCommand(std::string_view command, std::string_view rest);
+    bool textCommand(std::string_view command, std::string_view rest);
+    bool selectCommand(std::string_view command, std::string_view rest);
+    bool focusCommand(std::string_view command, std::string_view rest);
+    bool clickCommand(std::string_view command, std::string_view rest);
     bool readerCommand(std::string_view rest);
     bool modifiersCommand(std::string_view rest);
     bool portsCommand(std::string_view rest);

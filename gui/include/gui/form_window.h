@@ -4,10 +4,16 @@
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "form/frm_corvel.h"
 
+class QCheckBox;
+class QGridLayout;
+class QComboBox;
 class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -39,6 +45,16 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     QWidget* buildDataInputPage();
     QWidget* buildSplitDataPage();
     QWidget* buildResultGrid();
+    struct ResultColumn {
+        Label* header;
+        TextBox* number;
+        TextBox* facility;
+        TextBox* version;
+    };
+    enum ResultRow : int { kHeaderRow, kNumberRow, kFacilityRow, kVersionRow };
+    std::vector<ResultColumn> resultColumns();
+    void addResultColumn(QGridLayout& layout, int column, const ResultColumn& boxes,
+                         int boxWidth);
     void buildWindow();
     void setTabOrder();
 
@@ -57,6 +73,11 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     void focusChanged(const Control& focused) override;
     void mirror(const Control& control);
     void mirrorText(const TextBox& box, QWidget* widget);
+    static QString captionOf(const Control& control);
+    static void mirrorOption(const OptionButton& option, QRadioButton* radio);
+    static void mirrorCheckBox(const CheckBox& box, QCheckBox* check);
+    static void mirrorButton(const CommandButton& command, QPushButton* push);
+    void mirrorComboBox(const ComboBox& combo, QComboBox* list);
     void operatorEdited(TextBox& box, const std::string& edited);
     void operatorFocused(QWidget* now);
 
