@@ -157,6 +157,8 @@ void frmCorvel::txtBoxSerialNo_Change() {
         }
         lFacilityCode = wholeNumberOf(txtFacilityCode.text());
         if (isNumeric(txtBoxSerialNo.text())) {
+            // Taken a second time as the form's design does: the same value, and
+            // a failure is already reported by the first.
             lFacilityCode = wholeNumberOf(txtFacilityCode.text());
             recalculateProxData();
         } else if (!txtBoxSerialNo.text().empty()) {
@@ -220,6 +222,9 @@ void frmCorvel::txtVersion_Change() {
 
 // ---- Fixed-facility format boxes ----
 
+// Only the 29 box locks the 35-bit Xceed ID option, and neither box the 36-
+// and 37-bit Xceed ID options: the options keep the enabled look the design
+// gives them, and none can be chosen anyway while the frame is disabled.
 void frmCorvel::zelFormatClicked(CheckBox& box, CheckBox& other, int facilityCode,
                                  bool lock35BitX) {
     OptionButton* const locked[] = {

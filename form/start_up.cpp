@@ -65,6 +65,8 @@ void frmCorvel::Form_Load() {
                                        &opt35BitX,     &lblFacilityCode, &txtFacilityCode};
             chkZELFormat.setValue(*vZELFlag ? CheckBox::kChecked : CheckBox::kUnchecked);
             for (Control* control : locked) control->setEnabled(!*vZELFlag);
+            // The tick above ran the click handler, which disabled the 29 box,
+            // unless the box was ticked already and no handler ran.
             if (*vZELFlag) chkZELFormat29.setEnabled(false);
         }
     }

@@ -114,6 +114,7 @@ QLineEdit* FormWindow::lineEdit(TextBox& box) {
 }
 
 QPlainTextEdit* FormWindow::instructions(TextBox& box) {
+    Q_ASSERT(box.multiLine());
     auto* edit = new QPlainTextEdit;
     bind(box, edit);
     edit->setTabChangesFocus(true);

@@ -200,6 +200,55 @@ class Lock {
     std::size_t nextAnswer_ = 0;
 };
 
+// The line the lock listens on: a new pseudo-terminal, or --device.
+struct Line {
+    int fd = -1;
+    int heldOtherEnd = -1;  // keeps a pseudo-terminal alive between reads
+    std::string path;
+};
+
+bool openLine(const Options& options, Line& line) {
+    line.path = options.device;
+    if (!options.device.empty()) {
+        line.fd = open(options.device.c_str(), O_RDWR | O_NOCTTY);
+    } else {
+        line.fd = posix_openpt(O_RDWR | O_NOCTTY);
+        if (line.fd >= 0 && grantpt(line.fd) == 0 && unlockpt(line.fd) == 0) {
+            line.path = ptsname(line.fd);
+            line.heldOtherEnd = open(line.path.c_str(), O_RDWR | O_NOCTTY);
+        }
+    }
+    if (line.fd < 0 || line.path.empty()) return false;
+    makeRaw(line.fd);
+    if (line.heldOtherEnd >= 0) makeRaw(line.heldOtherEnd);
+    return true;
+}
+
+void closeLine(const Line& line) {
+    close(line.fd);
+    if (line.heldOtherEnd >= 0) close(line.heldOtherEnd);
+}
+
+// Answers requests until SIGTERM or SIGINT, or until the lock hangs up.
+void serve(const Line& line, const Options& options) {
+    // A read error (the other end closed for a moment) is retried after this.
+    constexpr auto kRetryAfterReadError = std::chrono::milliseconds(20);
+    Lock lock(line.fd, options);
+    bool running = true;
+    while (running && stopRequested == 0) {
+        pollfd ready{line.fd, POLLIN, 0};
+        if (poll(&ready, 1, lock.waitMs()) > 0) {
+            char byte = 0;
+            if (read(line.fd, &byte, 1) == 1) {
+                lock.receive(byte);
+            } else {
+                std::this_thread::sleep_for(kRetryAfterReadError);
+            }
+        }
+        running = lock.answerDue();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -212,53 +261,24 @@ int main(int argc, char** argv) {
         usage(stderr);
         return 2;
     }
-    int fd = -1;
-    int heldSlave = -1;
-    std::string path = options.device;
-    if (!options.device.empty()) {
-        fd = open(options.device.c_str(), O_RDWR | O_NOCTTY);
-    } else {
-        fd = posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd >= 0 && grantpt(fd) == 0 && unlockpt(fd) == 0) {
-            path = ptsname(fd);
-            // Holding the other end open keeps the terminal alive between reads.
-            heldSlave = open(path.c_str(), O_RDWR | O_NOCTTY);
-        }
-    }
-    if (fd < 0 || path.empty()) {
+    Line line;
+    if (!openLine(options, line)) {
         std::perror("proxcred-locksim");
         return 1;
     }
-    makeRaw(fd);
-    if (heldSlave >= 0) makeRaw(heldSlave);
     if (!options.link.empty()) {
         unlink(options.link.c_str());
-        if (symlink(path.c_str(), options.link.c_str()) != 0) {
+        if (symlink(line.path.c_str(), options.link.c_str()) != 0) {
             std::perror("proxcred-locksim: --link");
             return 1;
         }
     }
-    std::printf("%s\n", path.c_str());
+    std::printf("%s\n", line.path.c_str());
     std::fflush(stdout);
     std::signal(SIGTERM, [](int) { stopRequested = 1; });
     std::signal(SIGINT, [](int) { stopRequested = 1; });
-
-    Lock lock(fd, options);
-    bool running = true;
-    while (running && stopRequested == 0) {
-        pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, lock.waitMs()) > 0) {
-            char byte = 0;
-            if (read(fd, &byte, 1) == 1) {
-                lock.receive(byte);
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        }
-        running = lock.answerDue();
-    }
-    close(fd);
-    if (heldSlave >= 0) close(heldSlave);
+    serve(line, options);
+    closeLine(line);
     if (!options.link.empty()) unlink(options.link.c_str());
     return 0;
 }

@@ -4,15 +4,16 @@
 #include <vector>
 
 namespace proxcred {
+namespace {
 
+// The value of a run of at most 64 significant base-2 digits; nullopt for an
+// empty run.
 std::optional<std::uint64_t> binaryValue(std::string_view bits) {
     if (bits.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (const char bit : bits) value = (value << 1) | (bit == '0' ? 0U : 1U);
     return value;
 }
-
-namespace {
 
 // Doubling a little-endian row of decimal digits, for runs beyond 64 bits.
 std::string wideBinaryToDecimal(std::string_view bits) {

@@ -3,30 +3,23 @@
 #include <sstream>
 
 #include "form/form_dump.h"
-#include "formscript/script_runner.h"
+#include "script_session.h"
 
 namespace proxcred {
 namespace {
 
-// Runs script lines against a fresh form and answers what they printed.
+using testing::ScriptSession;
+
+// Script lines against a fresh form.
 class FormTest : public ::testing::Test {
   protected:
     std::vector<std::string> run(const std::vector<std::string>& lines) {
-        out_.str("");
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_TRUE(runner_.runLine(lines[i], i + 1)) << err_.str();
-        }
-        std::vector<std::string> printed;
-        std::istringstream stream(out_.str());
-        for (std::string line; std::getline(stream, line);) printed.push_back(line);
-        return printed;
+        return session_.run(lines);
     }
-    frmCorvel& form() { return *runner_.form(); }
-    fakes::FakePlatform& fakes() { return runner_.platform(); }
+    frmCorvel& form() { return session_.form(); }
+    fakes::FakePlatform& fakes() { return session_.fakes(); }
 
-    std::ostringstream out_;
-    std::ostringstream err_;
-    ScriptRunner runner_{out_, err_};
+    ScriptSession session_;
 };
 
 struct PresetCase {
@@ -56,12 +49,14 @@ const PresetCase kPresets[] = {
     {"ZELF=T", "", 0, "", "", "Empty", true},
 };
 
-TEST_F(FormTest, StartsFromTheHostsPreset) {
+TEST(FormStart, StartsFromTheHostsPreset) {
+    std::vector<std::string> printed;
     for (const PresetCase& preset : kPresets) {
-        ScriptRunner runner(out_, err_);
-        runner.runLine(std::string("clipboard ") + preset.clipboard, 1);
-        runner.runLine("load", 2);
-        const frmCorvel& loaded = *runner.form();
+        ScriptSession session;
+        for (const std::string& line :
+             session.run({std::string("clipboard ") + preset.clipboard, "load"}))
+            printed.push_back(line);
+        const frmCorvel& loaded = session.form();
         const std::string where = preset.clipboard;
         EXPECT_EQ(loaded.sCardFormat, preset.cardFormat) << where;
         EXPECT_EQ(loaded.lFacilityCode, preset.facilityCode) << where;
@@ -80,7 +75,7 @@ TEST_F(FormTest, StartsFromTheHostsPreset) {
         EXPECT_EQ(loaded.focus(), &loaded.txtBoxSerialNo) << where;
     }
     // Only the preset with too few fields converts an empty facility box.
-    EXPECT_EQ(out_.str(), "message: 13 Type mismatch\n");
+    EXPECT_EQ(printed, std::vector<std::string>{"message: 13 Type mismatch"});
 }
 
 TEST_F(FormTest, AZelPresetLocksTheFormatAndFacilityCode) {
@@ -99,7 +94,7 @@ struct ReplyCase {
     std::vector<std::string> printed;
 };
 
-TEST_F(FormTest, RepliesToTheHost) {
+TEST(FormReplies, RepliesToTheHost) {
     const ReplyCase cases[] = {
         {{"clipboard FC=12;CF=26;ZELF=F", "load", "key txtBoxSerialNo Enter", "click cmdOK"},
          {"clipboard: OK;Invalid;FC=12;CF=26;ZELF=F", "unloaded"}},
@@ -118,13 +113,7 @@ TEST_F(FormTest, RepliesToTheHost) {
         {{"clipboard FC=1;CF=26;ZELF=F", "load", "close"}, {"unloaded"}},
     };
     for (const ReplyCase& reply : cases) {
-        ScriptRunner runner(out_, err_);
-        out_.str("");
-        for (std::size_t i = 0; i < reply.script.size(); ++i) runner.runLine(reply.script[i], i);
-        std::vector<std::string> printed;
-        std::istringstream stream(out_.str());
-        for (std::string line; std::getline(stream, line);) printed.push_back(line);
-        EXPECT_EQ(printed, reply.printed) << reply.script.back();
+        EXPECT_EQ(ScriptSession().run(reply.script), reply.printed) << reply.script.back();
     }
 }
 
@@ -213,18 +202,13 @@ TEST_F(FormTest, ReadsACardFromTheLock) {
          0},
     };
     for (const ReadCase& read : cases) {
-        ScriptRunner runner(out_, err_);
-        for (const char* setup : {"ports 2", "load", "page 1", "type txtData 0123"})
-            runner.runLine(setup, 0);
-        frmCorvel& loaded = *runner.form();
-        auto& reader = runner.platform().cardReader;
+        ScriptSession session;
+        session.run({"ports 2", "load", "page 1", "type txtData 0123"});
+        frmCorvel& loaded = session.form();
+        auto& reader = session.fakes().cardReader;
         std::string captionWhileReading;
         reader.whileReading = [&] { captionWhileReading = loaded.cmdGetCard.caption(); };
-        out_.str("");
-        for (const std::string& line : read.script) runner.runLine(line, 0);
-        std::vector<std::string> printed;
-        std::istringstream stream(out_.str());
-        for (std::string line; std::getline(stream, line);) printed.push_back(line);
+        const std::vector<std::string> printed = session.run(read.script);
         const std::string where = read.script.front();
         EXPECT_EQ(printed, read.printed) << where;
         EXPECT_EQ(loaded.txtData.text(), read.cardData) << where;
@@ -271,19 +255,13 @@ TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
 // OK, once enabled, is disabled again by a calculation for OK that is refused.
 TEST(FormOk, ARefusalForOkDisablesOkAgain) {
     for (const char* calculation : {"key txtBoxSerialNo Enter", "click cmdConvert"}) {
-        std::ostringstream out;
-        std::ostringstream err;
-        ScriptRunner runner(out, err);
+        ScriptSession session;
         // An empty hotstamp enables OK; a key the table lacks refuses every hotstamp.
-        for (const char* line : {"clipboard FC=12;CF=35x;ZELF=F", "load",
-                                 "key txtBoxSerialNo Enter"}) {
-            ASSERT_TRUE(runner.runLine(line, 1)) << err.str();
-        }
-        ASSERT_TRUE(runner.form()->cmdOK.enabled()) << calculation;
-        ASSERT_TRUE(runner.runLine("type txtBoxSerialNo 1", 2));
-        ASSERT_TRUE(runner.runLine(calculation, 3));
-        EXPECT_EQ(runner.form()->txtBoxProxData.text(), "????????????????") << calculation;
-        EXPECT_FALSE(runner.form()->cmdOK.enabled()) << calculation;
+        session.run({"clipboard FC=12;CF=35x;ZELF=F", "load", "key txtBoxSerialNo Enter"});
+        ASSERT_TRUE(session.form().cmdOK.enabled()) << calculation;
+        session.run({"type txtBoxSerialNo 1", calculation});
+        EXPECT_EQ(session.form().txtBoxProxData.text(), "????????????????") << calculation;
+        EXPECT_FALSE(session.form().cmdOK.enabled()) << calculation;
     }
 }
 

@@ -8,10 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "formscript/script_runner.h"
+#include "script_session.h"
 
 namespace proxcred {
 namespace {
+
+using testing::linesOf;
 
 struct Step {
     std::string command;
@@ -31,13 +33,6 @@ std::vector<Step> readScenario(const std::filesystem::path& path) {
         }
     }
     return steps;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
 }
 
 class Scenario : public ::testing::TestWithParam<std::filesystem::path> {};

@@ -132,6 +132,7 @@ class TextBox : public Control {
 
     std::size_t maxLength() const { return options_.maxLength; }
     bool readOnly() const { return options_.readOnly; }
+    // Instruction texts are multi-line; the window shows them in an editor.
     bool multiLine() const { return options_.multiLine; }
 
     std::function<void()> onChange;

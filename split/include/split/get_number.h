@@ -11,8 +11,4 @@ namespace proxcred {
 // and the empty text for an empty run. Exact for runs of any length.
 std::string GetNumber(std::string_view sBinaryValue);
 
-// The value of a run of at most 64 significant base-2 digits; nullopt for an
-// empty run.
-std::optional<std::uint64_t> binaryValue(std::string_view bits);
-
 }  // namespace proxcred
