@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/split_command.h"
 #include "formats/encoders.h"
 #include "formats/prox_data.h"
 #include "split/split_card.h"
-#include "cli/split_command.h"
 
 namespace {
 

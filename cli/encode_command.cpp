@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "cli/csv.h"
+#include "cli/progress.h"
 #include "formats/numeric_text.h"
 #include "formats/prox_data.h"
-#include "cli/progress.h"
 
 namespace proxcred::cli {
 namespace {

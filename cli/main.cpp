@@ -1,8 +1,8 @@
 // proxcred-cli: the card format translator on the command line.
 #include <CLI/CLI.hpp>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -114,10 +114,10 @@ int main(int argc, char** argv) {
                              std::cerr);
     }
     if (encodeArgs.csvPath.empty()) {
-        return output.finish(encodeHotstamps(encodeArgs.key, encodeArgs.facility,
-                                             encodeArgs.version, encodeArgs.hotstamps, out,
-                                             std::cerr),
-                             std::cerr);
+        return output.finish(
+            encodeHotstamps(encodeArgs.key, encodeArgs.facility, encodeArgs.version,
+                            encodeArgs.hotstamps, out, std::cerr),
+            std::cerr);
     }
     const FilePtr input = openInput(encodeArgs.csvPath);
     if (!input) {

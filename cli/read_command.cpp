@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 
-#include "serial/serial_lock_reader.h"
 #include "cli/output.h"
 #include "cli/split_command.h"
 #include "platform/read_outcome.h"
+#include "serial/serial_lock_reader.h"
 
 namespace proxcred::cli {
 
@@ -26,8 +26,8 @@ int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutpu
         if (output.finish(0, err, kept) != 0) return 1;
         if (!options.split) return 0;
         out << '\n';
-        return output.finish(
-            splitCommand({reader.CardData()}, stdin, SplitStyle::Table, out, err), err, kept);
+        return output.finish(splitCommand({reader.CardData()}, stdin, SplitStyle::Table, out, err),
+                             err, kept);
     }
     // The window's message; for an error also its code, and the reader's own
     // words where the message is a summary ("Error Opening Com Port").

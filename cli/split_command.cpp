@@ -3,9 +3,9 @@
 #include <array>
 #include <charconv>
 
-#include "formats/card_format.h"
 #include "cli/line_reader.h"
 #include "cli/progress.h"
+#include "formats/card_format.h"
 #include "json_text/json_text.h"
 #include "split/split_card.h"
 

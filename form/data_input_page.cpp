@@ -2,9 +2,9 @@
 // Convert and Copy to Clipboard, the format options, the input boxes and the
 // two ZEL boxes. Handlers keep their working values in locals: writes into
 // boxes run other handlers nested, and the outermost result stays on display.
+#include "form/frm_corvel.h"
 #include "formats/numeric_text.h"
 #include "formats/prox_data.h"
-#include "form/frm_corvel.h"
 
 namespace proxcred {
 

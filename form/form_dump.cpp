@@ -63,7 +63,8 @@ std::vector<std::string> dumpForm(const frmCorvel& form) {
     variable("sCardFormat", quoted(form.sCardFormat));
     variable("vZELFlag", form.vZELFlag ? flag(*form.vZELFlag) : "Empty");
     variable("bDataOnlyReply", flag(form.bDataOnlyReply));
-    for (const VerdictFlag& verdict : kVerdictFlags) variable(verdict.name, flag(form.*verdict.flag));
+    for (const VerdictFlag& verdict : kVerdictFlags)
+        variable(verdict.name, flag(form.*verdict.flag));
     std::sort(lines.begin(), lines.end());
     return lines;
 }

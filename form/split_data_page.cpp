@@ -59,8 +59,10 @@ void frmCorvel::cmdStart_Click() {
         }
         const std::string verdict(verdictText(boxes.format));
         (this->*boxes.number).setText(verdict);
-        // The 37-bit format shows its verdict under "No Facility" too.
-        if (boxes.format == CardFormat::Bit37) (this->*boxes.third).setText(verdict);
+        // The number without facility code is the same card read another way:
+        // its box shows the verdict too.
+        if (formatInfo(boxes.format).third == ThirdField::NumberWithoutFacilityCode)
+            (this->*boxes.third).setText(verdict);
     }
 }
 

@@ -107,10 +107,10 @@ bool ScriptRunner::runCommand(std::string_view command, std::string_view rest) {
 // The commands that work on a loaded form.
 const std::vector<ScriptRunner::FormCommand>& ScriptRunner::formCommands() {
     static const std::vector<FormCommand> kCommands{
-        {"dump", &ScriptRunner::dumpCommand},       {"close", &ScriptRunner::closeCommand},
-        {"page", &ScriptRunner::pageCommand},       {"type", &ScriptRunner::textCommand},
-        {"settext", &ScriptRunner::textCommand},    {"key", &ScriptRunner::textCommand},
-        {"select", &ScriptRunner::selectCommand},   {"focus", &ScriptRunner::focusCommand},
+        {"dump", &ScriptRunner::dumpCommand},     {"close", &ScriptRunner::closeCommand},
+        {"page", &ScriptRunner::pageCommand},     {"type", &ScriptRunner::textCommand},
+        {"settext", &ScriptRunner::textCommand},  {"key", &ScriptRunner::textCommand},
+        {"select", &ScriptRunner::selectCommand}, {"focus", &ScriptRunner::focusCommand},
         {"click", &ScriptRunner::clickCommand},
     };
     return kCommands;

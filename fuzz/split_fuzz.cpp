@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "cli/split_command.h"
 #include "split/recognisers.h"
 #include "split/split_card.h"
-#include "cli/split_command.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -106,7 +106,8 @@ QWidget* FormWindow::buildSplitDataPage() {
     auto* top = new QGridLayout;
     top->addWidget(label(form_.Label10, true), 0, 0);
     auto* cardData = lineEdit(form_.txtData);
-    cardData->setMinimumWidth(cardData->fontMetrics().horizontalAdvance(QString(kCardDataDigitsShown, '0')));
+    cardData->setMinimumWidth(
+        cardData->fontMetrics().horizontalAdvance(QString(kCardDataDigitsShown, '0')));
     top->addWidget(cardData, 0, 1);
     top->addWidget(label(form_.Label7, true), 1, 0);
     top->addWidget(lineEdit(form_.txtBits), 1, 1, 1, 3);

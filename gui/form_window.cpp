@@ -16,6 +16,8 @@
 #include <QTabWidget>
 
 #include "gui/artwork.h"
+#include "gui/qt_platform.h"
+#include "json_text/json_text.h"
 #include "gui/qt_text.h"
 
 namespace proxcred::gui {
@@ -236,6 +238,10 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 void FormWindow::controlChanged(const Control& control) {
     mirror(control);
+    if (control.kind() == ControlKind::TextBox) {
+        trace_.writeLine(control.name() + ".text=" +
+                         jsonText(static_cast<const TextBox&>(control).text()));
+    }
 }
 
 void FormWindow::focusChanged(const Control& focused) {
@@ -329,9 +335,8 @@ void FormWindow::mirrorComboBox(const ComboBox& combo, QComboBox* list) {
         list->addItems(entries);
     }
     list->setCurrentIndex(combo.selectedIndex());
-    const QString device = deviceOf_ && !combo.text().empty()
-                               ? deviceOf_(fromUtf8(combo.text()).toInt())
-                               : QString();
+    const QString device =
+        deviceOf_ && !combo.text().empty() ? deviceOf_(fromUtf8(combo.text()).toInt()) : QString();
     list->setToolTip(device);
 }
 

@@ -4,9 +4,9 @@
 
 #include "gui/clipboard_handoff.h"
 #include "gui/form_window.h"
-#include "serial/serial_lock_reader.h"
-#include "serial/qt_serial_port.h"
 #include "gui/qt_platform.h"
+#include "serial/qt_serial_port.h"
+#include "serial/serial_lock_reader.h"
 
 namespace {
 

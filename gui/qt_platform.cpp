@@ -8,16 +8,17 @@
 #include "gui/qt_text.h"
 
 namespace proxcred::gui {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void EventTrace::write(std::string_view kind, std::string_view text) const {
+    writeLine(std::string(kind) + ": " + std::string(text));
+}
+
+void EventTrace::writeLine(std::string_view line) const {
     if (!qEnvironmentVariableIsSet(kVariable)) return;
     QFile file(qEnvironmentVariable(kVariable));
     if (!file.open(QIODevice::Append | QIODevice::Text)) return;
-    file.write(QByteArray(kind.data(), static_cast<qsizetype>(kind.size())) + ": " +
-               QByteArray(text.data(), static_cast<qsizetype>(text.size())) + "\n");
+    file.write(QByteArray(line.data(), static_cast<qsizetype>(line.size())) + "\n");
 }
 
 void QtMessageBox::show(std::string_view text, std::string_view title) {

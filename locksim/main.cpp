@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <deque>
-#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -121,6 +121,9 @@ void send(int fd, std::string_view bytes) {
     }
 }
 
+// Bytes no lock may send: control bytes, a byte above ASCII and DEL.
+constexpr std::string_view kGarbage = "\x01\xfe\x02garbage\x7f\r\n";
+
 // Answers one READ; false when the simulator hangs up.
 bool answer(int fd, const PendingRead& read) {
     const std::string number = std::to_string(read.request);
@@ -134,7 +137,7 @@ bool answer(int fd, const PendingRead& read) {
             send(fd, "ERR " + number + " " + read.answer.text + "\r\n");
             break;
         case Answer::Kind::Garbage:
-            send(fd, std::string_view("\x01\xfe\x02garbage\x7f\r\n", 14));
+            send(fd, kGarbage);
             break;
         case Answer::Kind::CutOff:
             send(fd, "CARD " + number + " 00000006");
@@ -167,9 +170,8 @@ class Lock {
         } else if (request->verb == proxcred::lock::kTest) {
             send(fd_, "TEST " + std::to_string(request->number) + " " + options_.testText + "\r\n");
         } else if (!options_.ignoreStop) {
-            std::erase_if(pending_, [&](const PendingRead& read) {
-                return read.request == request->number;
-            });
+            std::erase_if(pending_,
+                          [&](const PendingRead& read) { return read.request == request->number; });
         }
     }
 

@@ -16,17 +16,18 @@ build/default/gui/proxcred >/dev/null 2>&1 &
 window=$(window_of $! "Proximity Credential Translator")
 xdotool mousemove 1279 799 mousemove --window "$window" 300 60
 sleep 0.3
+# The prox data follows every keystroke; the focus stays in the hotstamp box,
+# inside the pages, for Ctrl+Tab below.
 xdotool type --delay 30 12345
-xdotool key Return
 sleep 0.3
 import -window "$window" docs/screenshot-data-input.png
 
-# The "Split Data" tab, then the card data box.
-xdotool mousemove --window "$window" 138 22 click 1
+# Along the fixed tab order: Ctrl+Tab shows "Split Data" with the card data
+# box focused; Tab reaches the "Split Data" button.
+xdotool key --delay 100 ctrl+Tab
 sleep 0.2
-xdotool mousemove --window "$window" 165 85 click 1
 xdotool type --delay 20 0000000600400002
-xdotool key Tab Return
+xdotool key Tab space
 sleep 0.3
 import -window "$window" docs/screenshot-split-data.png
 xdotool key Escape

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test in the normal
-# build and in the address+undefined sanitizer build (which also runs the
-# fuzz targets briefly).
+# build (and checks formatting and clang-tidy) and in the address+undefined
+# sanitizer build (which also runs the fuzz targets briefly).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,4 +11,6 @@ for preset in default sanitize; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
+  # The sources are checked once, on the default build's compile commands.
+  if [ "$preset" = default ]; then scripts/lint.sh; fi
 done

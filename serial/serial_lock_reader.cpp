@@ -103,9 +103,9 @@ class ReplyWait {
                 case lock::LineAssembler::Result::NeedMore:
                     break;
                 case lock::LineAssembler::Result::TooLong:
-                    fail(SerialLockReader::kLineTooLong,
-                         "The lock sent a line longer than " +
-                             std::to_string(lock::kMaxLineLength) + " bytes");
+                    fail(SerialLockReader::kLineTooLong, "The lock sent a line longer than " +
+                                                             std::to_string(lock::kMaxLineLength) +
+                                                             " bytes");
                     break;
                 case lock::LineAssembler::Result::BadByte:
                     fail(SerialLockReader::kBadByte,

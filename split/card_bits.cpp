@@ -16,7 +16,7 @@ CardBits cardDataToBits(std::string_view cardData) {
             return result;
         }
         static constexpr char kTriples[] = "000001010011100101110111";
-        std::memcpy(out, &kTriples[(digit - '0') * 3], 3);
+        std::memcpy(out, &kTriples[static_cast<std::size_t>(digit - '0') * 3], 3);
         out += 3;
     }
     return result;

@@ -256,17 +256,20 @@ TEST(CommandLineOutput, AFailedWriteIsReportedAndNeverPassesForSuccess) {
 }
 
 TEST(CommandLineOutput, ACardReadFromTheLockIsNotLostWithTheOutput) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("proxcred-read-test-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("proxcred-read-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string lock = (dir / "lock").string();
-    const std::string script =
-        shellQuoted(PROXCRED_LOCKSIM) + " --link " + shellQuoted(lock) +
-        " --card 0000000600400002 >/dev/null & sim=$!; "
-        "for i in $(seq 100); do [ -e " + shellQuoted(lock) + " ] && break; sleep 0.05; done; "
-        "PROXCRED_SERIAL_PORTS=" + shellQuoted(lock) + " " + shellQuoted(PROXCRED_CLI) +
-        " read --split --timeout 3000 >/dev/full 2>" + shellQuoted((dir / "err").string()) +
-        "; status=$?; kill $sim; exit $status";
+    const std::string script = shellQuoted(PROXCRED_LOCKSIM) + " --link " + shellQuoted(lock) +
+                               " --card 0000000600400002 >/dev/null & sim=$!; "
+                               "for i in $(seq 100); do [ -e " +
+                               shellQuoted(lock) +
+                               " ] && break; sleep 0.05; done; "
+                               "PROXCRED_SERIAL_PORTS=" +
+                               shellQuoted(lock) + " " + shellQuoted(PROXCRED_CLI) +
+                               " read --split --timeout 3000 >/dev/full 2>" +
+                               shellQuoted((dir / "err").string()) +
+                               "; status=$?; kill $sim; exit $status";
     const int status = std::system(("sh -c " + shellQuoted(script)).c_str());
     const std::string err = readFile(dir / "err");
     std::filesystem::remove_all(dir);
@@ -286,12 +289,14 @@ TEST(CliInput, WhatRealFilesCarry) {
     } cases[] = {
         {"a byte-order mark before the header",
          {"encode", "--csv", "-"},
-         "\xEF\xBB\xBF" "format,hotstamp,facility,version\r\n26,1,1,0\r\n",
+         "\xEF\xBB\xBF"
+         "format,hotstamp,facility,version\r\n26,1,1,0\r\n",
          "format,hotstamp,facility,version,prox_data,message\n26,1,1,0,0000000600400002,\n",
          0},
         {"a byte-order mark before card data",
          {"split", "--json"},
-         "\xEF\xBB\xBF" "0000000600400002\n",
+         "\xEF\xBB\xBF"
+         "0000000600400002\n",
          "{\"data\": \"0000000600400002\", \"bits\": ",
          0},
         {"lone CR line ends",

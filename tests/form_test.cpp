@@ -217,7 +217,8 @@ TEST_F(FormTest, ReadsACardFromTheLock) {
         const bool testRead = read.cardData == std::string("0123");
         if (read.reads == 1) {
             EXPECT_EQ(reader.readerPort, 2) << where;
-            EXPECT_EQ(reader.readTimeout, testRead ? kTestReadTimeoutMs : kCardReadTimeoutMs) << where;
+            EXPECT_EQ(reader.readTimeout, testRead ? kTestReadTimeoutMs : kCardReadTimeoutMs)
+                << where;
             EXPECT_EQ(captionWhileReading,
                       testRead ? "Read Card From Lock" : "press 'ESC' to cancel");
         }

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     message.type = atom(connection, "WM_PROTOCOLS");
     message.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
     xcb_flush(connection);
     xcb_disconnect(connection);
     return 0;

@@ -54,8 +54,8 @@ struct Harness {
     fakes::FakePlatform fakes;
     QtMessageBox messageBox;
     QtClipboard clipboard;
-    Platform platform{messageBox, clipboard, fakes.keys, fakes.serialPort, fakes.cardReader,
-                      fakes.unloader};
+    Platform platform{messageBox,       clipboard,        fakes.keys,
+                      fakes.serialPort, fakes.cardReader, fakes.unloader};
     std::unique_ptr<frmCorvel> form;
     std::unique_ptr<FormWindow> window;
     QTimer closer;
@@ -66,7 +66,7 @@ struct Harness {
 class WindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { qt_set_sequence_auto_mnemonic(true); }
 
     void startsOnDataInputWithTheFocusInTheHotstampBox() {
@@ -102,14 +102,18 @@ private slots:
         // Enter on the focused OK button presses it.
         QTest::keyClick(ok, Qt::Key_Return);
         QCOMPARE(h.fakes.clipboard.content, std::string());
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("OK;0000000600400002;FC=1;CF=26;ZELF=F"));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("OK;0000000600400002;FC=1;CF=26;ZELF=F"));
         QVERIFY(h.form->unloaded());
     }
 
     void aRefusalShowsItsMessageAndTheCorrection() {
         Harness h("FC=1;CF=26;ZELF=F");
         QTest::keyClicks(h.widget<QLineEdit>("txtBoxSerialNo"), "70000");
-        QCOMPARE(h.messages, QStringList{"Proximity Credential Translator: Hotstamp 70000 is too large. 65535 is max."});
+        QCOMPARE(
+            h.messages,
+            QStringList{
+                "Proximity Credential Translator: Hotstamp 70000 is too large. 65535 is max."});
         QCOMPARE(h.widget<QLineEdit>("txtBoxSerialNo")->text(), QString("65535"));
         QCOMPARE(h.widget<QLineEdit>("txtBoxProxData")->text(), QString("????????????????"));
     }
@@ -127,8 +131,8 @@ private slots:
     }
 
     void escapeAndAltXPressExit() {
-        for (const auto& [key, modifier] : {std::pair{Qt::Key_Escape, Qt::NoModifier},
-                                            std::pair{Qt::Key_X, Qt::AltModifier}}) {
+        for (const auto& [key, modifier] :
+             {std::pair{Qt::Key_Escape, Qt::NoModifier}, std::pair{Qt::Key_X, Qt::AltModifier}}) {
             Harness h("FC=1;CF=26;ZELF=F");
             QTest::keyClick(QApplication::focusWidget(), key, modifier);
             // A mnemonic animates the click: the button is released a moment later.
@@ -159,7 +163,8 @@ private slots:
             return widget;
         };
         for (std::size_t i = 1; i < std::size(order); ++i) {
-            QCOMPARE(nextTabStop(h.window->widgetNamed(order[i - 1])), h.window->widgetNamed(order[i]));
+            QCOMPARE(nextTabStop(h.window->widgetNamed(order[i - 1])),
+                     h.window->widgetNamed(order[i]));
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), h.widget<QLineEdit>("txtFacilityCode"));
@@ -180,7 +185,8 @@ private slots:
 
     void aLockReadMayFillMoreThanSixteenCharacters() {
         Harness h("");
-        h.fakes.cardReader.queued.push_back({fakes::FakeCardReader::kOK, "00000000000000000600400002"});
+        h.fakes.cardReader.queued.push_back(
+            {fakes::FakeCardReader::kOK, "00000000000000000600400002"});
         h.form->showPage(1);
         QTest::mouseClick(h.widget<QPushButton>("cmdGetCard"), Qt::LeftButton);
         QCOMPARE(h.widget<QLineEdit>("txtData")->text(), QString("00000000000000000600400002"));

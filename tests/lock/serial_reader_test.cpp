@@ -15,8 +15,8 @@
 
 #include "fakes/fake_platform.h"
 #include "form/frm_corvel.h"
-#include "serial/serial_lock_reader.h"
 #include "serial/qt_serial_port.h"
+#include "serial/serial_lock_reader.h"
 
 namespace proxcred {
 namespace {
@@ -96,8 +96,8 @@ TEST(SerialLockReader, EveryOutcomeOfARead) {
 // late): that card must never pass for the next read's.
 TEST(SerialLockReader, ALateAnswerToAnAbandonedReadIsNotTaken) {
     for (const bool lockHonoursStop : {false, true}) {
-        QStringList answers{"--delay", "600", "--card", "0000000600400002", "--card",
-                            "0000777777777777"};
+        QStringList answers{"--delay",          "600",    "--card",
+                            "0000000600400002", "--card", "0000777777777777"};
         if (!lockHonoursStop) answers << "--ignore-stop";
         Simulator lock(answers);
         const PortDirectory ports({lock.link()});
@@ -107,7 +107,8 @@ TEST(SerialLockReader, ALateAnswerToAnAbandonedReadIsNotTaken) {
         ASSERT_EQ(reader.ReadCard(), SerialLockReader::kStatusTimeout);
         reader.setReadTimeout(3000);
         EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusOK) << reader.ErrorText();
-        EXPECT_EQ(reader.CardData(), "0000777777777777") << "lock honours STOP: " << lockHonoursStop;
+        EXPECT_EQ(reader.CardData(), "0000777777777777")
+            << "lock honours STOP: " << lockHonoursStop;
     }
 }
 

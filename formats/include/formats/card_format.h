@@ -36,10 +36,10 @@ struct CardFormatInfo {
     CardLayout layout;         // how the encoder writes the card
     // The layout for facility code 0, where the key has one (37-bit).
     std::optional<CardLayout> layoutWithoutFacilityCode;
-    FrameRule frame;            // what the recogniser checks besides the layout
-    FieldReading reading;       // where the splitter reads the numbers
-    ThirdField third;           // which third number the format has
-    std::string_view verdict;   // shown when a card is not of the format
+    FrameRule frame;           // what the recogniser checks besides the layout
+    FieldReading reading;      // where the splitter reads the numbers
+    ThirdField third;          // which third number the format has
+    std::string_view verdict;  // shown when a card is not of the format
 };
 
 namespace format_table {
@@ -53,6 +53,7 @@ constexpr std::nullopt_t kNoMax = std::nullopt;
 
 }  // namespace format_table
 
+// clang-format off
 inline constexpr std::array<CardFormatInfo, 9> kCardFormats{{
     {.format = CardFormat::Bit26, .key = "26", .caption = "26 Bit", .bits = 26,
      .layout = {.fields = {{format_table::kHotstamp, {1, 16}, 65535, format_table::kRefused},
@@ -188,6 +189,7 @@ inline constexpr std::array<CardFormatInfo, 9> kCardFormats{{
      .third = ThirdField::None,
      .verdict = "Not Casi"},
 }};
+// clang-format on
 
 inline constexpr std::size_t kFormatCount = kCardFormats.size();
 

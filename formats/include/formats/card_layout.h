@@ -68,8 +68,8 @@ struct FieldSlot {
 enum class Parity : std::uint8_t { Even, Odd };
 
 struct ParityBit {
-    int bit = 0;              // the bit that carries the parity
-    std::uint64_t group = 0;  // the bits it protects (its own bit included or not)
+    int bit = 0;                   // the bit that carries the parity
+    std::uint64_t group = 0;       // the bits it protects (its own bit included or not)
     Parity parity = Parity::Even;  // what the group plus the parity bit hold
 };
 
@@ -85,7 +85,7 @@ struct CardLayout {
 // What recognising a card of the format checks besides the encoder's fixed
 // ones and parity bits (which must read as the encoder would set them).
 struct FrameRule {
-    std::size_t shortest = 0;             // fewer bits are no card of the format
+    std::size_t shortest = 0;              // fewer bits are no card of the format
     std::optional<std::size_t> clearFrom;  // no "1" at or ahead of this bit; none: anything may
     std::uint64_t fixedZeros = 0;          // bits that are always 0
 };

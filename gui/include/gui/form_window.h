@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/frm_corvel.h"
+#include "gui/qt_platform.h"
 
 class QCheckBox;
 class QGridLayout;
@@ -53,8 +54,7 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     };
     enum ResultRow : int { kHeaderRow, kNumberRow, kFacilityRow, kVersionRow };
     std::vector<ResultColumn> resultColumns();
-    void addResultColumn(QGridLayout& layout, int column, const ResultColumn& boxes,
-                         int boxWidth);
+    void addResultColumn(QGridLayout& layout, int column, const ResultColumn& boxes, int boxWidth);
     void buildWindow();
     void setTabOrder();
 
@@ -88,6 +88,7 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     QMetaObject::Connection focusConnection_;
     std::function<QString(int port)> deviceOf_;
     bool shownOnce_ = false;
+    EventTrace trace_;
 };
 
 }  // namespace proxcred::gui

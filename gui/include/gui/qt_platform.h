@@ -10,12 +10,14 @@
 namespace proxcred::gui {
 
 // When PROXCRED_TRACE names a file, every message shown and every clipboard
-// write is appended to it as "message: TEXT" and "clipboard: TEXT", the lines
-// proxcred-formscript prints: a support log, and what end-to-end tests read.
+// write is appended to it as "message: TEXT" and "clipboard: TEXT", and every
+// text box change as "NAME.text=\"TEXT\"": the lines proxcred-formscript
+// prints. A support log, and what end-to-end tests read.
 class EventTrace {
   public:
     static constexpr const char* kVariable = "PROXCRED_TRACE";
     void write(std::string_view kind, std::string_view text) const;
+    void writeLine(std::string_view line) const;
 };
 
 class QtMessageBox final : public MessageBox {

@@ -17,8 +17,8 @@ inline constexpr std::int32_t kReaderPortFailedToOpen = 2;
 // `status`: the test text for a test read that worked, nothing for a card
 // read that worked (or a status the reader does not define), and otherwise
 // why it did not. One mapping for the window and the command line.
-inline std::optional<std::string> readOutcomeMessage(CardReaderControl& reader,
-                                                     std::int32_t status, ReadKind kind) {
+inline std::optional<std::string> readOutcomeMessage(CardReaderControl& reader, std::int32_t status,
+                                                     ReadKind kind) {
     if (status == reader.StatusOK()) {
         if (kind == ReadKind::Test) return reader.TestResult();
         return std::nullopt;

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <random>
 
+#include "lock_protocol/lock_protocol.h"
 #include "platform/platform.h"
 #include "serial/port_directory.h"
-#include "lock_protocol/lock_protocol.h"
 
 // The card-reader component on a serial line with the lock protocol of
 // docs/lock-protocol.md. A read blocks until it ends (card data, Escape, wait

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "split/bit_tail.h"
 #include "formats/card_format.h"
+#include "split/bit_tail.h"
 
 // Cutting the numbers out of a recognised card's bit string, where the format
 // table's row says they are. Positions count from the right-hand end of the

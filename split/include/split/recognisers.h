@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "split/bit_tail.h"
 #include "formats/card_format.h"
+#include "split/bit_tail.h"
 
 // Whether a bit string is a card of a format. They look only at structure:
 // length, marker, leading zeros, parity and fixed bits, all counted from the

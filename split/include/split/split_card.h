@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "split/extractors.h"
 #include "formats/card_format.h"
+#include "split/extractors.h"
 
 namespace proxcred {
 
