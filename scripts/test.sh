@@ -12,5 +12,8 @@ for preset in default sanitize; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
   # The sources are checked once, on the default build's compile commands.
-  if [ "$preset" = default ]; then scripts/lint.sh; fi
+  if [ "$preset" = default ]; then
+    scripts/check-architecture.sh
+    scripts/lint.sh
+  fi
 done

@@ -68,3 +68,16 @@ wait_for_exit() {
   fi
   wait "$pid" 2>/dev/null || EXIT_STATUS=$?
 }
+
+# For the end-to-end tests: the window's title, a private X server, a work
+# folder in $work, and no real serial device probed. The server, the folder
+# and the processes listed in CLEANUP_PIDS go when the script ends (a
+# clipboard helper left behind ends with its X server).
+begin_window_test() {
+  TITLE="Proximity Credential Translator"
+  work=$(mktemp -d)
+  CLEANUP_PIDS=""
+  export PROXCRED_SERIAL_PORTS=""
+  start_xvfb
+  trap 'kill $CLEANUP_PIDS $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+}

@@ -29,32 +29,4 @@ CardFields extractFields(CardFormat format, std::string_view bits) {
     return extractFields(format, BitTail::ofBits(bits));
 }
 
-CardFields Split26Bit(std::string_view bits) {
-    return extractFields(CardFormat::Bit26, bits);
-}
-CardFields Split34Bit(std::string_view bits) {
-    return extractFields(CardFormat::Bit34, bits);
-}
-CardFields Split35Bit(std::string_view bits) {
-    return extractFields(CardFormat::Bit35, bits);
-}
-CardFields Split35BitX(std::string_view bits) {
-    return extractFields(CardFormat::Bit35X, bits);
-}
-CardFields Split36BitX(std::string_view bits) {
-    return extractFields(CardFormat::Bit36X, bits);
-}
-CardFields Split37BitX(std::string_view bits) {
-    return extractFields(CardFormat::Bit37X, bits);
-}
-CardFields Split37Bit(std::string_view bits) {
-    return extractFields(CardFormat::Bit37, bits);
-}
-CardFields SplitProxif(std::string_view bits) {
-    return extractFields(CardFormat::Proxif, bits);
-}
-CardFields SplitCasi(std::string_view bits) {
-    return extractFields(CardFormat::Casi, bits);
-}
-
 }  // namespace proxcred

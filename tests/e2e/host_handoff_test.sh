@@ -7,15 +7,9 @@
 set -euo pipefail
 proxcred=$1
 close_window=$2
-title="Proximity Credential Translator"
-work=$(mktemp -d)
 
 . "$(dirname "$0")/../../scripts/xvfb.sh"
-start_xvfb
-# No real serial device is probed: no ports at all.
-export PROXCRED_SERIAL_PORTS=""
-# A clipboard helper left behind ends with its X server.
-trap 'kill $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+begin_window_test
 
 failures=0
 # run_case NAME PRESET EXPECTED ACTION...: ACTION runs with the window's id in $window.
@@ -26,7 +20,7 @@ run_case() {
     why="the preset could not be put on the clipboard"
   "$proxcred" >/dev/null 2>"$work/stderr" &
   local pid=$!
-  if [ -z "$why" ] && ! window=$(window_of "$pid" "$title"); then
+  if [ -z "$why" ] && ! window=$(window_of "$pid" "$TITLE"); then
     why="no window within 10 s"
   fi
   if [ -z "$why" ]; then

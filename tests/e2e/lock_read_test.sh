@@ -8,22 +8,18 @@
 set -euo pipefail
 proxcred=$1
 locksim=$2
-title="Proximity Credential Translator"
-work=$(mktemp -d)
 
 . "$(dirname "$0")/../../scripts/xvfb.sh"
-start_xvfb
+begin_window_test
 "$locksim" --link "$work/lock" --card 0000000600400002 --no-card >/dev/null &
-sim=$!
-# A clipboard helper left behind ends with its X server.
-trap 'kill $sim $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+CLEANUP_PIDS=$!
 export PROXCRED_SERIAL_PORTS="$work/lock" PROXCRED_TRACE="$work/trace"
 for _ in $(seq 100); do [ -e "$work/lock" ] && break; sleep 0.05; done
 
 printf 'FC=1;CF=26;ZELF=F' | x xclip -selection clipboard 2>/dev/null
 "$proxcred" >/dev/null 2>"$work/stderr" &
 pid=$!
-window=$(window_of "$pid" "$title") || {
+window=$(window_of "$pid" "$TITLE") || {
   echo "FAILED: no window within 10 s: $(head -n 3 "$work/stderr")"
   exit 1
 }
@@ -51,7 +47,7 @@ keys Tab space                # a read that gets no card
 keys Escape
 check "Escape cancels the read" "$(grep '^message: ' "$work/trace" | tail -n 1)" "message: Cancelled"
 # The message box is the other window with the title; the pointer gives it the keyboard.
-box=$(x xdotool search --onlyvisible --pid "$pid" --name "$title" | grep -vx "$window" | head -n 1 || true)
+box=$(x xdotool search --onlyvisible --pid "$pid" --name "$TITLE" | grep -vx "$window" | head -n 1 || true)
 [ -n "$box" ] && x xdotool mousemove --window "$box" 5 5 || true
 sleep 0.2
 keys Return                   # close the message box

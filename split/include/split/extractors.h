@@ -34,18 +34,8 @@ constexpr bool hasThirdField(CardFormat format) {
     return formatInfo(format).third != ThirdField::None;
 }
 
-// The extractors under the names the form's design gives them; the splitter
-// itself goes through extractFields.
-CardFields Split26Bit(std::string_view bits);
-CardFields Split34Bit(std::string_view bits);
-CardFields Split35Bit(std::string_view bits);
-CardFields Split35BitX(std::string_view bits);
-CardFields Split36BitX(std::string_view bits);
-CardFields Split37BitX(std::string_view bits);
-CardFields Split37Bit(std::string_view bits);
-CardFields SplitProxif(std::string_view bits);
-CardFields SplitCasi(std::string_view bits);
-
+// The extractor of each format (Split26Bit, ..., SplitCasi in the form's
+// design): the fields where the format table's row says they are.
 CardFields extractFields(CardFormat format, std::string_view bits);
 CardFields extractFields(CardFormat format, const BitTail& tail);
 

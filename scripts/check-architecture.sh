@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Checks the arrows between the targets (docs/architecture.md) on CMake's own
+# dependency graph of the default build: the pure libraries use nothing but
+# each other and the standard library, and the serial side and the fakes use
+# the form's interfaces, never the form model.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+graph=$(mktemp -d)
+trap 'rm -rf "$graph"' EXIT
+cmake --preset default >/dev/null
+(cd build/default && cmake --graphviz="$graph/deps.dot" . >/dev/null)
+
+# "FROM TO" for every direct link, by target name.
+edges=$(awk -F'"' '
+  /^ *"node[0-9]+" \[ label = /     { name[$2] = $4 }
+  /^ *"node[0-9]+" -> "node[0-9]+"/ { from[++n] = $2; to[n] = $4 }
+  END            { for (i = 1; i <= n; i++) print name[from[i]], name[to[i]] }' "$graph/deps.dot")
+
+failures=0
+forbid() {  # forbid FROM_PATTERN TO_PATTERN WHY
+  local found
+  found=$(grep -E "^($1) ($2)\$" <<<"$edges" || true)
+  if [ -n "$found" ]; then
+    echo "FAILED: $3: $found"
+    failures=$((failures + 1))
+  fi
+}
+pure="proxcred_formats|proxcred_split|proxcred_preset|proxcred_lock_protocol|proxcred_platform"
+forbid "$pure" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*|nlohmann_json::.*" \
+  "a pure library uses more than the pure libraries"
+forbid "proxcred_serial|proxcred_fakes" "proxcred_form" "the serial side or the fakes use the form model"
+forbid "proxcred_cli_commands|proxcred-cli" "proxcred_form" "the command line uses the form model"
+# No two targets use each other.
+while read -r from to; do
+  if grep -qx "$to $from" <<<"$edges"; then
+    echo "FAILED: $from and $to use each other"
+    failures=$((failures + 1))
+  fi
+done <<<"$edges"
+[ "$failures" -eq 0 ] && echo "architecture: every arrow points the allowed way"
+[ "$failures" -eq 0 ]
