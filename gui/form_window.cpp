@@ -17,8 +17,8 @@
 
 #include "gui/artwork.h"
 #include "gui/qt_platform.h"
-#include "json_text/json_text.h"
 #include "gui/qt_text.h"
+#include "json_text/json_text.h"
 
 namespace proxcred::gui {
 namespace {
@@ -239,8 +239,8 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 void FormWindow::controlChanged(const Control& control) {
     mirror(control);
     if (control.kind() == ControlKind::TextBox) {
-        trace_.writeLine(control.name() + ".text=" +
-                         jsonText(static_cast<const TextBox&>(control).text()));
+        trace_.writeLine(control.name() +
+                         ".text=" + jsonText(static_cast<const TextBox&>(control).text()));
     }
 }
 
