@@ -11,6 +11,7 @@
 #include "cli/output.h"
 #include "cli/read_command.h"
 #include "cli/split_command.h"
+#include "cli/wiegand_command.h"
 
 namespace {
 
@@ -66,6 +67,104 @@ void addSplit(CLI::App& app, SplitArgs& args) {
                       "Card data to split; without any, every line of standard input");
 }
 
+// The Wiegand format library's commands; they share --formats.
+struct WiegandArgs {
+    proxcred::cli::WiegandOptions options;
+    std::string out = "bin";
+    std::string in = "hex";
+    std::uint64_t fc = 0, cn = 0, il = 0, oem = 0;
+    CLI::App* list = nullptr;
+    CLI::App* encode = nullptr;
+    CLI::App* decode = nullptr;
+    CLI::Option* fcOption = nullptr;
+    CLI::Option* cnOption = nullptr;
+    CLI::Option* ilOption = nullptr;
+    CLI::Option* oemOption = nullptr;
+};
+
+void addWiegand(CLI::App& app, WiegandArgs& args) {
+    CLI::App* wiegand = app.add_subcommand(
+        "wiegand", "Every known Wiegand card format: list, encode and decode frames");
+    wiegand->require_subcommand(1, 1);
+    auto& options = args.options;
+    const auto formatsOption = [&options](CLI::App* command) {
+        command->add_option("--formats", options.formatsFile,
+                            "Also load the formats of this JSON file (docs/wiegand-formats.md)");
+    };
+    const std::vector<std::string> forms{"bin", "hex", "hid", "octal"};
+
+    args.list = wiegand->add_subcommand("list", "The formats, their bits and largest values");
+    args.list->add_flag("--json", options.json, "As one JSON array");
+    formatsOption(args.list);
+
+    args.encode = wiegand->add_subcommand("encode", "Encode numbers into one format's frame");
+    args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)")
+        ->required();
+    args.fcOption = args.encode->add_option("--fc", args.fc, "Facility code");
+    args.cnOption = args.encode->add_option("--cn", args.cn, "Card number");
+    args.ilOption = args.encode->add_option("--il", args.il, "Issue level");
+    args.oemOption = args.encode->add_option("--oem", args.oem, "OEM code");
+    args.encode->add_option("--out", args.out, "Output form: bin, hex, hid or octal")
+        ->check(CLI::IsMember(forms))
+        ->capture_default_str();
+    formatsOption(args.encode);
+
+    args.decode = wiegand->add_subcommand(
+        "decode", "Which formats a frame fits, with their numbers and parity");
+    args.decode->add_option("--in", args.in, "Input form: bin, hex, hid or octal")
+        ->check(CLI::IsMember(forms))
+        ->capture_default_str();
+    args.decode->add_option("--bits", options.bits, "Frame length of hex input")
+        ->check(CLI::Range(1, proxcred::wiegand::kMaxFrameBits));
+    args.decode->add_option("-w,--wiegand", options.format, "Only this format");
+    args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
+    args.decode->add_option("value", options.values,
+                            "Frames to decode; without any, every line of standard input");
+    formatsOption(args.decode);
+}
+
+// Loads --formats and runs the chosen Wiegand command.
+int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
+    using namespace proxcred;
+    wiegand::Library library = wiegand::Library::builtIn();
+    auto& options = args.options;
+    if (!options.formatsFile.empty()) {
+        const FilePtr file = openInput(options.formatsFile);
+        if (!file) {
+            std::cerr << "proxcred-cli: cannot open " << options.formatsFile << ": "
+                      << std::strerror(errno) << '\n';
+            return 2;
+        }
+        std::string text;
+        char chunk[4096];
+        for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
+            text.append(chunk, got);
+        std::string error;
+        if (std::ferror(file.get()) != 0 || !library.addFormats(text, error)) {
+            std::cerr << "proxcred-cli: " << options.formatsFile << ": "
+                      << (error.empty() ? "cannot read the file" : error) << '\n';
+            return 2;
+        }
+    }
+    std::ostream& out = output.stream();
+    if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
+    if (*args.encode) {
+        const std::pair<CLI::Option*, std::pair<wiegand::FieldKind, std::uint64_t>> given[] = {
+            {args.fcOption, {wiegand::FieldKind::FacilityCode, args.fc}},
+            {args.cnOption, {wiegand::FieldKind::CardNumber, args.cn}},
+            {args.ilOption, {wiegand::FieldKind::IssueLevel, args.il}},
+            {args.oemOption, {wiegand::FieldKind::OemCode, args.oem}},
+        };
+        for (const auto& [option, field] : given) {
+            if (option->count() != 0) options.numbers[field.first] = field.second;
+        }
+        options.out = *wiegand::frameForm(args.out);
+        return output.finish(cli::wiegandEncode(library, options, out, std::cerr), std::cerr);
+    }
+    options.in = *wiegand::frameForm(args.in);
+    return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
+}
+
 void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
     CLI::App* read = app.add_subcommand(
         "read", "Read one card through the lock reader on a serial port and print its card data");
@@ -92,6 +191,8 @@ int main(int argc, char** argv) {
     addSplit(app, splitArgs);
     proxcred::cli::ReadOptions readOptions;
     addRead(app, readOptions);
+    WiegandArgs wiegandArgs;
+    addWiegand(app, wiegandArgs);
     CLI::App* formats = app.add_subcommand("formats", "List the card formats and their limits");
 
     try {
@@ -107,6 +208,7 @@ int main(int argc, char** argv) {
         listFormats(out);
         return output.finish(0, std::cerr);
     }
+    if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
     if (app.got_subcommand("read")) return readCommand(argc, argv, readOptions, output, std::cerr);
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;

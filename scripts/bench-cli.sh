@@ -19,6 +19,9 @@ keys = ["26", "34", "35", "35X", "36X", "37X", "37", "Proxif", "Casi"]
 with open(f"{work}/cards.txt", "w") as cards:
     for _ in range(lines):
         cards.write("%016o\n" % rng.getrandbits(48))
+with open(f"{work}/frames.txt", "w") as frames:
+    for _ in range(lines):
+        frames.write("%X\n" % ((1 << 37) | (1 << 26) | rng.getrandbits(26)))
 with open(f"{work}/rows.csv", "w") as rows:
     rows.write("format,hotstamp,facility,version\n")
     for _ in range(lines):
@@ -39,3 +42,4 @@ measure() {
 echo "split --json, $lines lines:   $(measure "$cli" split --json "$work/cards.txt")"
 echo "split (table), $lines lines:  $(measure "$cli" split "$work/cards.txt")"
 echo "encode --csv -, $lines rows:  $(measure "$cli" encode --csv - "$work/rows.csv")"
+echo "wiegand decode --in hid --json, $lines lines:  $(measure "$cli" wiegand decode --in hid --json "$work/frames.txt")"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "wiegand/frame_text.h"
+#include "wiegand/library.h"
+
+namespace proxcred::cli {
+
+struct WiegandOptions {
+    std::string formatsFile;  // more formats, from a JSON file
+    bool json = false;
+    std::string format;  // -w NAME
+    wiegand::CardNumbers numbers;
+    wiegand::FrameForm out = wiegand::FrameForm::Bin;
+    wiegand::FrameForm in = wiegand::FrameForm::Hex;
+    std::optional<int> bits;
+    std::vector<std::string> values;
+};
+
+// The formats with their fields' largest values: a table, or JSON.
+int wiegandList(const wiegand::Library& library, bool json, std::ostream& out);
+// One line: the frame of the numbers in the chosen form. Exit 1 with the
+// refusal on `err`.
+int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, std::ostream& out,
+                  std::ostream& err);
+// Every value (or line of `in`): the formats it fits, with their numbers and
+// parity verdicts, valid parity first. Exit 1 when any value was not of the
+// input form.
+int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options, std::FILE* in,
+                  std::ostream& out, std::ostream& err);
+
+}  // namespace proxcred::cli

@@ -1,0 +1,270 @@
+// The Wiegand format library: every built-in format both ways, parity,
+// ambiguous frames, the frame forms, users' format files, and agreement with
+// the translator's own formats.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "formats/encoders.h"
+#include "wiegand/frame_text.h"
+#include "wiegand/library.h"
+
+namespace proxcred::wiegand {
+namespace {
+
+const Library& library() {
+    static const Library builtIn = Library::builtIn();
+    return builtIn;
+}
+
+const Format& format(std::string_view name) {
+    const Format* found = library().find(name);
+    EXPECT_NE(found, nullptr) << name;
+    return *found;
+}
+
+Frame encoded(const Format& format, const CardNumbers& numbers) {
+    const Encoded result = encode(format, numbers);
+    EXPECT_TRUE(result.frame) << format.name << ": " << result.refusal;
+    return result.frame.value_or(Frame{});
+}
+
+CardNumbers numbers(std::uint64_t facility, std::uint64_t card) {
+    CardNumbers given;
+    given[FieldKind::FacilityCode] = facility;
+    given[FieldKind::CardNumber] = card;
+    return given;
+}
+
+TEST(WiegandLibrary, HasEveryFormatOfThePublicList) {
+    const char* names[] = {
+        "H10301", "ind26",   "ind27",  "indasc27", "Tecom27",   "2804W",  "ind29",    "ATSW30",
+        "ADT31",  "HCP32",   "HPP32",  "Kastle",   "Kantech",   "WIE32",  "D10202",   "H10306",
+        "N10002", "Optus34", "SMP34",  "BQT34",    "C1k35s",    "C15001", "S12906",   "S12906b",
+        "Sie36",  "H10320",  "H10302", "H10304",   "P10004",    "HGen37", "MDI37",    "BQT38",
+        "ISCS",   "PW39",    "P10001", "Casi40",   "Verkada40", "BC40",   "Defcon32", "H800002",
+        "C1k48s", "Avig56",  "IR56"};
+    EXPECT_EQ(library().formats().size(), std::size(names));
+    for (const char* name : names) EXPECT_NE(library().find(name), nullptr) << name;
+    EXPECT_EQ(library().find("h10301"), library().find("H10301"));
+}
+
+// Corners and random values of every field, encoded and decoded again.
+TEST(WiegandLibrary, EveryFormatRoundTripsAcrossItsFieldRanges) {
+    std::mt19937_64 random(7);
+    for (const Format& f : library().formats()) {
+        for (int trial = 0; trial < 200; ++trial) {
+            CardNumbers given;
+            for (const Field& field : f.fields) {
+                given[field.kind] =
+                    trial == 0 ? 0
+                    : trial == 1
+                        ? field.max
+                        : random() % (field.max == ~std::uint64_t{0} ? field.max : field.max + 1);
+            }
+            const Frame frame = encoded(f, given);
+            const std::optional<Decoded> decoded = decode(f, frame);
+            ASSERT_TRUE(decoded) << f.name;
+            for (const FieldKind kind : kFieldKinds)
+                EXPECT_EQ(decoded->numbers[kind], given[kind]) << f.name << " " << fieldKey(kind);
+            EXPECT_EQ(decoded->parity, f.hasParity() ? ParityVerdict::Ok : ParityVerdict::None)
+                << f.name;
+        }
+    }
+}
+
+// Any one bit that a parity bit protects, or the parity bit itself, flipped:
+// the verdict is "fail" (or the frame is no longer of the format at all).
+TEST(WiegandLibrary, OneFlippedBitFailsTheParity) {
+    for (const Format& f : library().formats()) {
+        if (!f.hasParity()) continue;
+        CardNumbers given;
+        for (const Field& field : f.fields) given[field.kind] = field.max / 3;
+        const Frame frame = encoded(f, given);
+        for (int position = 0; position < f.bits; ++position) {
+            const bool checked = std::any_of(f.parity.begin(), f.parity.end(), [&](const auto& p) {
+                return p.position == position ||
+                       std::find(p.covers.begin(), p.covers.end(), position) != p.covers.end();
+            });
+            if (!checked) continue;
+            Frame flipped = frame;
+            flipped.value ^= std::uint64_t{1} << (f.bits - 1 - position);
+            const std::optional<Decoded> decoded = decode(f, flipped);
+            if (decoded) {
+                EXPECT_EQ(decoded->parity, ParityVerdict::Fail) << f.name << " " << position;
+            }
+        }
+    }
+}
+
+TEST(WiegandLibrary, RefusesWhatAFormatCannotHold) {
+    EXPECT_EQ(encode(format("H10301"), numbers(256, 1)).refusal,
+              "Facility code 256 is too large for H10301. 255 is max.");
+    CardNumbers withIssue = numbers(1, 1);
+    withIssue[FieldKind::IssueLevel] = 1;
+    EXPECT_EQ(encode(format("H10301"), withIssue).refusal, "H10301 has no issue level");
+    CardNumbers noCard;
+    noCard[FieldKind::FacilityCode] = 1;
+    EXPECT_EQ(encode(format("H10301"), noCard).refusal, "H10301 needs a card number");
+    CardNumbers tooLong;
+    tooLong[FieldKind::CardNumber] = 100000000;
+    EXPECT_EQ(encode(format("H10320"), tooLong).refusal,
+              "Card number 100000000 is too large for H10320. 99999999 is max.");
+}
+
+// Public vectors, both ways: the HID form of H10301 118/1603, and the
+// translator's card data of the 26-bit card 1/1.
+TEST(WiegandLibrary, GoldenFramesBothWays) {
+    const struct {
+        const char* format;
+        std::uint64_t facility;
+        std::uint64_t card;
+        FrameForm form;
+        const char* text;
+    } vectors[] = {
+        {"H10301", 118, 1603, FrameForm::Hid, "2006EC0C86"},
+        {"H10301", 1, 1, FrameForm::Octal, "0000000600400002"},
+        {"H10301", 1, 1, FrameForm::Bin, "10000000100000000000000010"},
+        {"H10306", 1, 1, FrameForm::Hex, "200020002"},
+        // Eight BCD digits, then the four parity bits 1100.
+        {"H10320", 0, 12345678, FrameForm::Hex, "12345678C"},
+    };
+    for (const auto& v : vectors) {
+        const Format& f = format(v.format);
+        CardNumbers given = numbers(v.facility, v.card);
+        if (f.field(FieldKind::FacilityCode) == nullptr) given[FieldKind::FacilityCode].reset();
+        const Frame frame = encoded(f, given);
+        EXPECT_EQ(frameText(frame, v.form), v.text) << v.format;
+        std::string error;
+        const std::vector<Frame> frames = framesOf(v.text, v.form, f.bits, error);
+        EXPECT_NE(std::find(frames.begin(), frames.end(), frame), frames.end()) << v.text << error;
+    }
+}
+
+TEST(WiegandLibrary, AmbiguousFramesFitEveryFormatTheyCan) {
+    const Frame frame = encoded(format("H10306"), numbers(1, 1));
+    std::vector<std::string> fitting;
+    for (const Format& f : library().formats()) {
+        if (auto decoded = decode(f, frame); decoded && decoded->parity != ParityVerdict::Fail)
+            fitting.push_back(f.name);
+    }
+    EXPECT_EQ(fitting, (std::vector<std::string>{"H10306", "N10002", "Optus34", "SMP34", "BQT34"}));
+}
+
+TEST(WiegandFrames, EveryLengthTheTextAllows) {
+    std::string error;
+    EXPECT_EQ(framesOf("1F", FrameForm::Hex, std::nullopt, error),
+              (std::vector<Frame>{{0x1F, 5}, {0x1F, 6}, {0x1F, 7}, {0x1F, 8}}));
+    // Bit 37 is a 37-bit frame's sentinel or a shorter frame's preamble.
+    EXPECT_EQ(framesOf("2004000001", FrameForm::Hid, std::nullopt, error),
+              (std::vector<Frame>{{0x4000001, 37}, {1, 26}}));
+    for (const auto& [text, form, why] :
+         {std::tuple{"12", FrameForm::Bin, "'2' is not a digit of the form"},
+          std::tuple{"1G", FrameForm::Hex, "'G' is not a digit of the form"},
+          std::tuple{"18", FrameForm::Octal, "'8' is not an octal digit"},
+          std::tuple{"1FFFFFFFFFFFFFFFF", FrameForm::Hex, "more than 64 bits"},
+          std::tuple{"", FrameForm::Bin, "no digits"}}) {
+        EXPECT_TRUE(framesOf(text, form, std::nullopt, error).empty()) << text;
+        EXPECT_EQ(error, why) << text;
+    }
+    EXPECT_TRUE(framesOf("FFF", FrameForm::Hex, 8, error).empty());
+}
+
+// The translator's formats and the library's formats of the same layout
+// make the same frames: the translator's card value without its marker.
+TEST(WiegandLibrary, AgreesWithTheTranslatorsFormats) {
+    const struct {
+        CardFormat translator;
+        const char* library;
+        bool facility;
+    } pairs[] = {
+        {CardFormat::Bit26, "H10301", true},  {CardFormat::Bit34, "H10306", true},
+        {CardFormat::Bit35, "C1k35s", true},  {CardFormat::Bit37, "H10304", true},
+        {CardFormat::Bit37, "H10302", false},
+    };
+    std::mt19937_64 random(11);
+    for (const auto& pair : pairs) {
+        const Format& f = format(pair.library);
+        const std::uint64_t maxFacility = pair.facility ? f.field(FieldKind::FacilityCode)->max : 0;
+        const std::uint64_t maxCard = f.field(FieldKind::CardNumber)->max;
+        for (int trial = 0; trial < 2000; ++trial) {
+            // Facility code 0 selects the 37-bit layout without facility code.
+            const std::uint64_t facility = pair.facility ? 1 + random() % maxFacility : 0;
+            const std::uint64_t card = random() % (maxCard + 1);
+            const EncodeResult translated = encodeCard(
+                pair.translator, {static_cast<double>(card), static_cast<std::int32_t>(facility)});
+            ASSERT_TRUE(std::holds_alternative<CardValue>(translated)) << pair.library;
+            CardNumbers given = numbers(facility, card);
+            if (!pair.facility) given[FieldKind::FacilityCode].reset();
+            const std::uint64_t mask = (std::uint64_t{1} << f.bits) - 1;
+            EXPECT_EQ(std::get<CardValue>(translated) & mask, encoded(f, given).value)
+                << pair.library << " " << facility << "/" << card;
+        }
+    }
+}
+
+const char* kUserFile = R"({"formats": [{
+    "name": "Site40", "description": "Our site's 40-bit", "bits": 40,
+    "fields": {"facility": {"start": 1, "length": 10},
+               "card": {"positions": ["11-37"], "max": 99999999}},
+    "fixed": [{"bit": 38, "value": 1}],
+    "parity": [{"bit": 0, "parity": "even", "covers": ["1-19"]},
+               {"bit": 39, "parity": "odd", "covers": ["20-38"]}]}]})";
+
+TEST(WiegandFormatFiles, AUsersFormatLoadsAndEncodes) {
+    Library mine = Library::builtIn();
+    std::string error;
+    ASSERT_TRUE(mine.addFormats(kUserFile, error)) << error;
+    const Format* site = mine.find("site40");
+    ASSERT_NE(site, nullptr);
+    const Frame frame = encoded(*site, numbers(1000, 99999999));
+    EXPECT_EQ(decode(*site, frame)->parity, ParityVerdict::Ok);
+    EXPECT_FALSE(encode(*site, numbers(1, 100000000)).frame);
+}
+
+TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
+    const auto file = [](const std::string& format) {
+        return R"({"formats": [{"name": "Good", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}}, )" +
+               format + "]}";
+    };
+    const struct {
+        std::string text;
+        const char* error;
+    } cases[] = {
+        {file(R"({"name": "A", "bits": 10, "fields": {"card": {"start": 5, "length": 8}}})"),
+         "format \"A\": field \"card\" uses position 10, past the 10-bit frame"},
+        {file(
+             R"({"name": "B", "bits": 10, "fields": {"card": {"start": 0, "length": 6}, "facility": {"start": 5, "length": 2}}})"),
+         "format \"B\": field \"facility\" overlaps field \"card\" at position 5"},
+        {file(
+             R"({"name": "C", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": ["0-8"]}]})"),
+         "format \"C\": the parity bit at 0 covers its own bit"},
+        {file(R"({"name": "good", "bits": 4, "fields": {"card": {"start": 0, "length": 4}}})"),
+         "format \"good\": the name is taken"},
+        {file(R"({"name": "E", "bits": "ten", "fields": {}})"),
+         "format \"E\": bits is not a whole number"},
+        {file(R"({"name": "F", "bits": 10, "fields": {"pin": {"start": 0, "length": 4}}})"),
+         "format \"F\": unknown field \"pin\" (facility, card, issue or oem)"},
+        {file(
+             R"({"name": "G", "bits": 10, "fields": {"card": {"start": 0, "length": 6, "bcd": true}}})"),
+         "format \"G\": field \"card\" is BCD but its length is not a multiple of 4"},
+        {file(R"({"name": "H", "bits": 80, "fields": {}})"), "format \"H\": bits must be 1 to 64"},
+        {"{\"formats\": [", nullptr},
+    };
+    for (const auto& c : cases) {
+        Library mine = Library::builtIn();
+        std::string error;
+        EXPECT_FALSE(mine.addFormats(c.text, error)) << c.text;
+        if (c.error != nullptr) {
+            EXPECT_EQ(error, c.error);
+        } else {
+            EXPECT_EQ(error.rfind("not a JSON format file", 0), 0U) << error;
+        }
+        // Nothing half-loaded: the good format before the bad one is not there.
+        EXPECT_EQ(mine.find("Good"), nullptr);
+        EXPECT_EQ(mine.formats().size(), library().formats().size());
+    }
+}
+
+}  // namespace
+}  // namespace proxcred::wiegand
