@@ -1,5 +1,9 @@
 // proxcred-cli: the card format translator on the command line.
 #include <CLI/CLI.hpp>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -167,7 +171,13 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
 
 void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
     CLI::App* read = app.add_subcommand(
-        "read", "Read one card through the lock reader on a serial port and print its card data");
+        "read",
+#ifdef PROXCRED_NO_LOCK_READER
+        "Not in this build: reading a card from a lock needs the window build (proxcred on Linux)"
+#else
+        "Read one card through the lock reader on a serial port and print its card data"
+#endif
+    );
     read->add_option("--port", options.port,
                      "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
         ->check(CLI::Range(1, static_cast<int>(proxcred::kSerialPortCount)))
@@ -181,6 +191,11 @@ void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Input is read as bytes (a CR LF or a Ctrl+Z in a file must not be
+    // changed); output stays in text mode and ends its lines in CR LF.
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
     CLI::App app{
         "Translates proximity card numbers into prox data and card data back into numbers"};
     app.name("proxcred-cli");

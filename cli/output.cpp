@@ -1,7 +1,12 @@
 #include "cli/output.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -11,10 +16,25 @@ StandardOutput::Buffer::Buffer(int fd) : fd_(fd) {
     setp(bytes_.data(), bytes_.data() + bytes_.size());
 }
 
+namespace {
+
+// write(2), or the C runtime's _write on Windows: in text mode it turns each
+// LF into CR LF, as Windows programs and spreadsheets expect.
+long long writeSome(int fd, const char* bytes, std::size_t count) {
+#ifdef _WIN32
+    constexpr std::size_t kLargestWrite = 1U << 30;
+    return _write(fd, bytes, static_cast<unsigned int>(std::min(count, kLargestWrite)));
+#else
+    return ::write(fd, bytes, count);
+#endif
+}
+
+}  // namespace
+
 bool StandardOutput::Buffer::writeOut() {
     const char* next = pbase();
     while (error_ == 0 && next < pptr()) {
-        const ssize_t written = ::write(fd_, next, static_cast<std::size_t>(pptr() - next));
+        const long long written = writeSome(fd_, next, static_cast<std::size_t>(pptr() - next));
         if (written > 0) {
             next += written;
         } else if (written < 0 && errno != EINTR) {

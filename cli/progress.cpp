@@ -1,13 +1,18 @@
 #include "cli/progress.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define STDERR_FILENO 2
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 
 namespace proxcred::cli {
 
 Progress::Progress(std::string what)
-    : what_(std::move(what)), enabled_(isatty(STDERR_FILENO) == 1) {}
+    : what_(std::move(what)), enabled_(isatty(STDERR_FILENO) != 0) {}
 
 Progress::~Progress() {
     if (shown_) std::fputs("\r\033[K", stderr);

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     const bool loaded = library.addFormats(text, error);
     if (!loaded && library.formats().size() != builtIn.formats().size()) __builtin_trap();
-    for (const FrameForm form : {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
+    for (const FrameForm form :
+         {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
         for (const Frame& frame : framesOf(text, form, std::nullopt, error)) {
             for (const Format& format : library.formats()) (void)decode(format, frame);
         }

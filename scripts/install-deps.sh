@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev qt6-serialport-dev libxcb1-dev
   xvfb xclip xdotool
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

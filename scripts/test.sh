@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test in the normal
 # build (and checks formatting and clang-tidy) and in the address+undefined
-# sanitizer build (which also runs the fuzz targets briefly).
+# sanitizer build (which also runs the fuzz targets briefly), then the Windows
+# command-line tool under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,10 @@ for preset in default sanitize; do
     scripts/lint.sh
   fi
 done
+
+# proxcred-cli.exe, cross-built with MinGW-w64 and tested under Wine (with its
+# own prefix in the build folder) against the default build's output.
+echo "== windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows -j2

@@ -7,6 +7,11 @@
 
 namespace proxcred::cli {
 
+// What a build without the card reader answers to `read`.
+inline constexpr const char* kReadUnavailable =
+    "proxcred-cli: reading a card from a lock needs the window build (proxcred on Linux); "
+    "this build cannot read from a lock yet";
+
 struct ReadOptions {
     int port = 1;
     int timeoutMs = kCardReadTimeoutMs;
