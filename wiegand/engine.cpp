@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cctype>
+#include <utility>
 
 #include "wiegand/format.h"
 
@@ -72,44 +74,25 @@ void setParity(const Format& format, Frame& frame) {
 
 }  // namespace
 
+// Per field kind, in the order of FieldKind: the name in files and JSON, and
+// the name in messages.
+constexpr std::array<std::pair<std::string_view, std::string_view>, kFieldKinds.size()> kFieldNames{
+    {{"facility", "facility code"},
+     {"card", "card number"},
+     {"issue", "issue level"},
+     {"oem", "OEM code"}}};
+
 std::string_view fieldKey(FieldKind kind) {
-    switch (kind) {
-        case FieldKind::FacilityCode:
-            return "facility";
-        case FieldKind::CardNumber:
-            return "card";
-        case FieldKind::IssueLevel:
-            return "issue";
-        case FieldKind::OemCode:
-            return "oem";
-    }
-    return "";
+    return kFieldNames[static_cast<std::size_t>(kind)].first;
 }
 
 std::string_view fieldName(FieldKind kind) {
-    switch (kind) {
-        case FieldKind::FacilityCode:
-            return "facility code";
-        case FieldKind::CardNumber:
-            return "card number";
-        case FieldKind::IssueLevel:
-            return "issue level";
-        case FieldKind::OemCode:
-            return "OEM code";
-    }
-    return "";
+    return kFieldNames[static_cast<std::size_t>(kind)].second;
 }
 
 std::string_view verdictText(ParityVerdict verdict) {
-    switch (verdict) {
-        case ParityVerdict::Ok:
-            return "ok";
-        case ParityVerdict::Fail:
-            return "fail";
-        case ParityVerdict::None:
-            return "none";
-    }
-    return "";
+    constexpr std::array<std::string_view, 3> kVerdicts{"ok", "fail", "none"};
+    return kVerdicts[static_cast<std::size_t>(verdict)];
 }
 
 void prepare(Format& format) {
