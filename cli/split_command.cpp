@@ -3,8 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "cli/input_values.h"
 #include "cli/line_reader.h"
-#include "cli/progress.h"
 #include "formats/card_format.h"
 #include "json_text/json_text.h"
 #include "split/split_card.h"
@@ -128,34 +128,19 @@ int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitS
         }
     };
 
-    if (!cardData.empty()) {
-        for (std::size_t i = 0; i < cardData.size() && out; ++i) {
-            splitOne(cardData[i], "argument", i + 1);
-        }
-        return allSplit ? 0 : 1;
-    }
-    LineReader lines(in);
-    Progress progress("lines");
-    std::string line;
-    while (out && lines.next(line)) {
-        progress.advance(lines.lineNumber());
-        if (lines.lastWasCut()) {
+    const bool read =
+        forEachValue(cardData, in, out, err, [&](std::string_view data, const ValueSource& source) {
+            if (!source.cut) return splitOne(data, source.unit, source.number);
             const std::string limit = std::to_string(LineReader::kDefaultLimit);
-            err << "proxcred-cli: line " << lines.lineNumber() << ": longer than " << limit
+            err << "proxcred-cli: line " << source.number << ": longer than " << limit
                 << " characters\n";
             if (style == SplitStyle::JsonLines) {
-                out << "{\"data\": " << jsonString(line.substr(0, 16) + "...")
+                out << "{\"data\": " << jsonString(std::string(data.substr(0, 16)) + "...")
                     << ", \"error\": \"longer than " << limit << " characters\"}\n";
             }
             allSplit = false;
-            continue;
-        }
-        splitOne(line, "line", lines.lineNumber());
-    }
-    if (lines.failed()) {
-        err << "proxcred-cli: cannot read the input\n";
-        return 1;
-    }
+        });
+    if (!read) return 1;
     return allSplit ? 0 : 1;
 }
 

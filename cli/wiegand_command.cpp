@@ -6,8 +6,7 @@
 #include <iomanip>
 #include <nlohmann/json.hpp>
 
-#include "cli/line_reader.h"
-#include "cli/progress.h"
+#include "cli/input_values.h"
 #include "json_text/json_text.h"
 
 namespace proxcred::cli {
@@ -238,23 +237,13 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
         out << (options.json ? json.line(value, frames, matches) + "\n"
                              : textBlock(value, matches));
     };
-    if (!options.values.empty()) {
-        for (std::size_t i = 0; i < options.values.size() && out; ++i)
-            decodeOne(options.values[i], "argument", i + 1);
-        return allRead ? 0 : 1;
-    }
-    LineReader lines(in);
-    Progress progress("lines");
-    std::string line;
-    while (out && lines.next(line)) {
-        progress.advance(lines.lineNumber());
-        if (line.empty()) continue;
-        decodeOne(line, "line", lines.lineNumber());
-    }
-    if (lines.failed()) {
-        err << "proxcred-cli: cannot read the input\n";
-        return 1;
-    }
+    const bool read = forEachValue(options.values, in, out, err,
+                                   [&](std::string_view value, const ValueSource& source) {
+                                       // Blank lines separate groups of frames in a file.
+                                       if (source.unit == "line" && value.empty()) return;
+                                       decodeOne(value, source.unit, source.number);
+                                   });
+    if (!read) return 1;
     return allRead ? 0 : 1;
 }
 

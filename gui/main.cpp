@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;
     proxcred::gui::QtModifierKeys keys;
-    proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem();
+    // Form_Load lists the ports when it builds the port list.
+    proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem(false);
     proxcred::QtSerialPortControl serialPort(ports);
     proxcred::SerialLockReader cardReader(ports);
     WindowUnloader unloader;

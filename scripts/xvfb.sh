@@ -81,3 +81,14 @@ begin_window_test() {
   start_xvfb
   trap 'kill $CLEANUP_PIDS $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 }
+
+# Waits at most 5 s until WINDOW has the keyboard focus, so that keys sent to
+# a program that is still starting are not lost.
+wait_for_focus() {
+  local window=$1 deadline=$((SECONDS + 5))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    [ "$(timeout 2 xdotool getwindowfocus 2>/dev/null)" = "$window" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}

@@ -61,16 +61,15 @@ QStringList systemDevices() {
 }  // namespace
 
 PortDirectory::PortDirectory(QStringList devices)
-    : lister_([fixed = std::move(devices)] { return fixed; }) {
-    refresh();
+    : PortDirectory([fixed = std::move(devices)] { return fixed; }, true) {}
+
+PortDirectory::PortDirectory(std::function<QStringList()> lister, bool listNow)
+    : lister_(std::move(lister)) {
+    if (listNow) refresh();
 }
 
-PortDirectory::PortDirectory(std::function<QStringList()> lister) : lister_(std::move(lister)) {
-    refresh();
-}
-
-PortDirectory PortDirectory::fromSystem() {
-    return PortDirectory(std::function<QStringList()>(systemDevices));
+PortDirectory PortDirectory::fromSystem(bool listNow) {
+    return PortDirectory(std::function<QStringList()>(systemDevices), listNow);
 }
 
 void PortDirectory::refresh() {

@@ -28,6 +28,7 @@ run_case() {
     # keyboard, so it comes from a corner the window does not cover.
     x xdotool mousemove 1279 799 mousemove --window "$window" 300 60 ||
       why="the pointer could not be moved into the window"
+    wait_for_focus "$window" || why="the window did not get the keyboard within 5 s"
     sleep 0.3
   fi
   if [ -z "$why" ]; then "$@" || why="the operator's action failed"; fi

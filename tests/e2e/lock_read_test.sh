@@ -25,6 +25,7 @@ window=$(window_of "$pid" "$TITLE") || {
 }
 # No window manager: the pointer entering the window gives it the keyboard.
 x xdotool mousemove 1279 799 mousemove --window "$window" 300 60
+wait_for_focus "$window" || echo "the window did not get the keyboard within 5 s"
 sleep 0.3
 keys() { x xdotool key --delay 100 "$@" || true; sleep 0.3; }
 # The last text the trace shows for a text box.

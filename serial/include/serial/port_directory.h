@@ -23,7 +23,10 @@ class PortDirectory {
     explicit PortDirectory(QStringList devices);
     // The system's devices as they are now; refresh() lists them again, so
     // an adapter plugged in later is found.
-    static PortDirectory fromSystem();
+    // `listNow` false leaves the list empty until the first refresh(), for a
+    // caller that refreshes at once anyway (the form builds its port list
+    // when it loads).
+    static PortDirectory fromSystem(bool listNow = true);
 
     void refresh();
 
@@ -35,7 +38,7 @@ class PortDirectory {
     static QStringList ordered(QStringList systemDevices);
 
   private:
-    explicit PortDirectory(std::function<QStringList()> lister);
+    PortDirectory(std::function<QStringList()> lister, bool listNow);
 
     std::function<QStringList()> lister_;
     QStringList devices_;

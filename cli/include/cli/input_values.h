@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace proxcred::cli {
+
+// Where a value came from, for messages: "argument 2", "line 17".
+struct ValueSource {
+    std::string_view unit;
+    std::size_t number = 0;
+    bool cut = false;  // a line longer than the line reader's limit, cut there
+};
+
+// Runs `each` on every argument, or, without any, on every line of `in`
+// (streamed, with a progress line on a terminal), until `out` fails. False,
+// with the reason on `err`, when the input could not be read.
+bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, std::ostream& out,
+                  std::ostream& err,
+                  const std::function<void(std::string_view, const ValueSource&)>& each);
+
+}  // namespace proxcred::cli
