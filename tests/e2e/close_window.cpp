@@ -36,9 +36,15 @@ int main(int argc, char** argv) {
     message.type = atom(connection, "WM_PROTOCOLS");
     message.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
+    // Flushing and disconnecting at once can lose the message: the server may
+    // notice the closed connection before it reads the request. A checked
+    // request returns only once the server has handled it.
+    const xcb_void_cookie_t sent = xcb_send_event_checked(
+        connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_generic_error_t* error = xcb_request_check(connection, sent);
+    const bool delivered = error == nullptr && message.type != XCB_ATOM_NONE &&
+                           message.data.data32[0] != XCB_ATOM_NONE;
+    std::free(error);
     xcb_disconnect(connection);
-    return 0;
+    return delivered ? 0 : 1;
 }

@@ -2,8 +2,8 @@
 # Reading a card from a (simulated) lock in the real window on Xvfb, driven by
 # the keyboard along the form's fixed tab order: Ctrl+Tab to "Split Data",
 # Tab to "Read Card From Lock", Space, Shift+Tab to "Split Data", Space. The
-# results are read from the window's trace. Then a read that gets no card,
-# cancelled with Escape. Every wait is bounded.
+# results are read from the window's trace, each waited for at most 5 s.
+# Then a read that gets no card, cancelled with Escape. Every wait is bounded.
 # Usage: lock_read_test.sh PROXCRED LOCKSIM
 set -euo pipefail
 proxcred=$1
@@ -34,26 +34,40 @@ box_text() {
 }
 
 failures=0
+# check NAME EXPECTED COMMAND...: runs COMMAND until it prints EXPECTED, for at
+# most 5 s, so that a slow machine is waited for and a wrong result still fails.
 check() {
-  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: '$2', expected '$3'"; failures=$((failures + 1)); fi
+  local name=$1 expected=$2 actual deadline=$((SECONDS + 5))
+  shift 2
+  while actual=$("$@"); [ "$actual" != "$expected" ] && [ "$SECONDS" -lt "$deadline" ]; do
+    sleep 0.1
+  done
+  if [ "$actual" = "$expected" ]; then
+    echo "ok: $name"
+  else
+    echo "FAILED: $name: '$actual', expected '$expected'"
+    failures=$((failures + 1))
+  fi
 }
+last_message() { grep '^message: ' "$work/trace" 2>/dev/null | tail -n 1; }
+still_running() { kill -0 "$pid" 2>/dev/null && echo open; }
 
 keys ctrl+Tab Tab Tab space   # Split Data page; card data, Split Data, Read Card From Lock
+check "card data read from the lock" "0000000600400002" box_text txtData
 keys shift+Tab space          # Split Data
-check "card data read from the lock" "$(box_text txtData)" "0000000600400002"
-check "26-bit hotstamp" "$(box_text txt26Num)" "1"
-check "26-bit facility code" "$(box_text txt26Fac)" "1"
+check "26-bit hotstamp" "1" box_text txt26Num
+check "26-bit facility code" "1" box_text txt26Fac
 
 keys Tab space                # a read that gets no card
 keys Escape
-check "Escape cancels the read" "$(grep '^message: ' "$work/trace" | tail -n 1)" "message: Cancelled"
+check "Escape cancels the read" "message: Cancelled" last_message
 # The message box is the other window with the title; the pointer gives it the keyboard.
 box=$(x xdotool search --onlyvisible --pid "$pid" --name "$TITLE" | grep -vx "$window" | head -n 1 || true)
 [ -n "$box" ] && x xdotool mousemove --window "$box" 5 5 || true
 sleep 0.2
 keys Return                   # close the message box
 x xdotool mousemove --window "$window" 300 60 || true
-check "the window is still open" "$(kill -0 $pid 2>/dev/null && echo open)" "open"
+check "the window is still open" "open" still_running
 # Without a window manager the keyboard may not come back to the window after
 # the message box: the program is ended if Escape does not reach it.
 keys Escape                   # Exit
