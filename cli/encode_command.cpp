@@ -84,8 +84,9 @@ int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
     Progress progress("rows");
     std::vector<std::string> fields;
     std::string malformed;
-    bool allEncoded = true;
     std::size_t rows = 0;
+    std::size_t encoded = 0;
+    std::size_t refused = 0;
     while (out && reader.next(fields, malformed)) {
         progress.advance(++rows);
         if (fields.size() == 1 && fields.front().empty() && malformed.empty()) continue;
@@ -103,7 +104,7 @@ int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
             fields.resize(4);
             row = encodeRow(fields[0], fields[1], fields[2], fields[3]);
         }
-        allEncoded = allEncoded && row.encoded;
+        ++(row.encoded ? encoded : refused);
         fields.push_back(std::move(row.proxData));
         fields.push_back(std::move(row.message));
         out << csvRecord(fields) << '\n';
@@ -112,7 +113,11 @@ int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
         err << "proxcred-cli: cannot read the input\n";
         return 1;
     }
-    return allEncoded ? 0 : 1;
+    // The reasons stay in the CSV's message column; the summary says there
+    // are some to look for.
+    if (refused == 0) return 0;
+    err << "proxcred-cli: " << refused << " of " << refused + encoded << " rows refused\n";
+    return 1;
 }
 
 }  // namespace proxcred::cli

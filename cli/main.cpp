@@ -3,29 +3,25 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
 
+#include "cli/decimal.h"
 #include "cli/encode_command.h"
 #include "cli/formats_command.h"
+#include "cli/open_file.h"
 #include "cli/output.h"
 #include "cli/read_command.h"
 #include "cli/split_command.h"
 #include "cli/wiegand_command.h"
 
 namespace {
-
-using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// "-" is standard input.
-FilePtr openInput(const std::string& path) {
-    if (path == "-") return {stdin, [](std::FILE*) { return 0; }};
-    return {std::fopen(path.c_str(), "rb"), [](std::FILE* file) { return std::fclose(file); }};
-}
 
 struct EncodeArgs {
     std::string key;
@@ -76,14 +72,15 @@ struct WiegandArgs {
     proxcred::cli::WiegandOptions options;
     std::string out = "bin";
     std::string in = "hex";
-    std::uint64_t fc = 0, cn = 0, il = 0, oem = 0;
+    // Numbers are taken as text and read as decimal by the command: CLI11
+    // would read 01603 as octal and wrap -1 to 2^64 - 1.
+    std::array<std::string, proxcred::wiegand::kFieldKinds.size()> fields;
+    std::array<CLI::Option*, proxcred::wiegand::kFieldKinds.size()> fieldOptions{};
+    std::string bits;
+    CLI::Option* bitsOption = nullptr;
     CLI::App* list = nullptr;
     CLI::App* encode = nullptr;
     CLI::App* decode = nullptr;
-    CLI::Option* fcOption = nullptr;
-    CLI::Option* cnOption = nullptr;
-    CLI::Option* ilOption = nullptr;
-    CLI::Option* oemOption = nullptr;
 };
 
 void addWiegand(CLI::App& app, WiegandArgs& args) {
@@ -104,10 +101,14 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
     args.encode = wiegand->add_subcommand("encode", "Encode numbers into one format's frame");
     args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)")
         ->required();
-    args.fcOption = args.encode->add_option("--fc", args.fc, "Facility code");
-    args.cnOption = args.encode->add_option("--cn", args.cn, "Card number");
-    args.ilOption = args.encode->add_option("--il", args.il, "Issue level");
-    args.oemOption = args.encode->add_option("--oem", args.oem, "OEM code");
+    const std::pair<const char*, const char*> fieldOptions[] = {
+        {"--fc", "Facility code"}, {"--cn", "Card number"}, {"--il", "Issue level"}, {"--oem", "OEM code"}};
+    static_assert(std::size(fieldOptions) == proxcred::wiegand::kFieldKinds.size());
+    for (std::size_t i = 0; i < args.fields.size(); ++i) {
+        args.fieldOptions[i] = args.encode->add_option(
+            fieldOptions[i].first, args.fields[i],
+            std::string(fieldOptions[i].second) + " (decimal, leading zeros allowed)");
+    }
     args.encode->add_option("--out", args.out, "Output form: bin, hex, hid or octal")
         ->check(CLI::IsMember(forms))
         ->capture_default_str();
@@ -118,8 +119,8 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
     args.decode->add_option("--in", args.in, "Input form: bin, hex, hid or octal")
         ->check(CLI::IsMember(forms))
         ->capture_default_str();
-    args.decode->add_option("--bits", options.bits, "Frame length of hex input")
-        ->check(CLI::Range(1, proxcred::wiegand::kMaxFrameBits));
+    args.bitsOption = args.decode->add_option(
+        "--bits", args.bits, "Only frames of this length, 1 to 64 (hex: read at this length)");
     args.decode->add_option("-w,--wiegand", options.format, "Only this format");
     args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
     args.decode->add_option("value", options.values,
@@ -127,49 +128,69 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
     formatsOption(args.decode);
 }
 
+// Adds the formats of --formats, if given; false with the reason on standard
+// error when the file cannot be opened, read or used.
+bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& library) {
+    if (path.empty()) return true;
+    const proxcred::cli::FilePtr file = proxcred::cli::openInput(path);
+    if (!file) {
+        std::cerr << "proxcred-cli: cannot open " << path << ": " << std::strerror(errno) << '\n';
+        return false;
+    }
+    // One byte past the largest file the library takes is enough to refuse it.
+    std::string text;
+    char chunk[4096];
+    for (std::size_t got = 0;
+         text.size() <= proxcred::wiegand::Library::kMaxFileBytes &&
+         (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
+        text.append(chunk, got);
+    std::string error;
+    if (std::ferror(file.get()) != 0 || !library.addFormats(text, error)) {
+        std::cerr << "proxcred-cli: " << path << ": " << (error.empty() ? "cannot read the file" : error)
+                  << '\n';
+        return false;
+    }
+    return true;
+}
+
+// --bits, read as decimal; false with the message when it is no length.
+bool readBitsOption(WiegandArgs& args) {
+    if (args.bitsOption->count() == 0) return true;
+    std::string error;
+    const auto bits = proxcred::cli::readDecimalIn("--bits", args.bits, 1,
+                                                   proxcred::wiegand::kMaxFrameBits, error);
+    if (!bits) std::cerr << "proxcred-cli: " << error << '\n';
+    args.options.bits = bits ? std::optional<int>(static_cast<int>(*bits)) : std::nullopt;
+    return bits.has_value();
+}
+
 // Loads --formats and runs the chosen Wiegand command.
 int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     using namespace proxcred;
     wiegand::Library library = wiegand::Library::builtIn();
     auto& options = args.options;
-    if (!options.formatsFile.empty()) {
-        const FilePtr file = openInput(options.formatsFile);
-        if (!file) {
-            std::cerr << "proxcred-cli: cannot open " << options.formatsFile << ": "
-                      << std::strerror(errno) << '\n';
-            return 2;
-        }
-        std::string text;
-        char chunk[4096];
-        for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
-            text.append(chunk, got);
-        std::string error;
-        if (std::ferror(file.get()) != 0 || !library.addFormats(text, error)) {
-            std::cerr << "proxcred-cli: " << options.formatsFile << ": "
-                      << (error.empty() ? "cannot read the file" : error) << '\n';
-            return 2;
-        }
-    }
+    if (!loadFormatsFile(options.formatsFile, library)) return 2;
     std::ostream& out = output.stream();
     if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
     if (*args.encode) {
-        const std::pair<CLI::Option*, std::pair<wiegand::FieldKind, std::uint64_t>> given[] = {
-            {args.fcOption, {wiegand::FieldKind::FacilityCode, args.fc}},
-            {args.cnOption, {wiegand::FieldKind::CardNumber, args.cn}},
-            {args.ilOption, {wiegand::FieldKind::IssueLevel, args.il}},
-            {args.oemOption, {wiegand::FieldKind::OemCode, args.oem}},
-        };
-        for (const auto& [option, field] : given) {
-            if (option->count() != 0) options.numbers[field.first] = field.second;
+        for (std::size_t i = 0; i < args.fields.size(); ++i) {
+            if (args.fieldOptions[i]->count() != 0) options.fieldTexts[i] = args.fields[i];
         }
         options.out = *wiegand::frameForm(args.out);
         return output.finish(cli::wiegandEncode(library, options, out, std::cerr), std::cerr);
     }
+    if (!readBitsOption(args)) return 1;
     options.in = *wiegand::frameForm(args.in);
     return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
 }
 
-void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
+struct ReadArgs {
+    proxcred::cli::ReadOptions options;
+    std::string port = std::to_string(proxcred::cli::ReadOptions{}.port);
+    std::string timeout = std::to_string(proxcred::cli::ReadOptions{}.timeoutMs);
+};
+
+void addRead(CLI::App& app, ReadArgs& args) {
     CLI::App* read = app.add_subcommand(
         "read",
 #ifdef PROXCRED_NO_LOCK_READER
@@ -178,38 +199,61 @@ void addRead(CLI::App& app, proxcred::cli::ReadOptions& options) {
         "Read one card through the lock reader on a serial port and print its card data"
 #endif
     );
-    read->add_option("--port", options.port,
-                     "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
-        ->check(CLI::Range(1, static_cast<int>(proxcred::kSerialPortCount)))
+    read->add_option("--port", args.port, "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
         ->capture_default_str();
-    read->add_option("--timeout", options.timeoutMs, "Wait limit in milliseconds")
-        ->check(CLI::Range(1, 32767))
+    read->add_option("--timeout", args.timeout, "Wait limit in milliseconds, 1 to 32767")
         ->capture_default_str();
-    read->add_flag("--split", options.split, "Also split the card data with every card format");
+    read->add_flag("--split", args.options.split, "Also split the card data with every card format");
 }
 
-}  // namespace
+// --port and --timeout, read as decimal; false with the message otherwise.
+bool readReadOptions(ReadArgs& args) {
+    constexpr std::uint64_t kLongestWaitMs = 32767;
+    std::string error;
+    const auto port = proxcred::cli::readDecimalIn("--port", args.port, 1, proxcred::kSerialPortCount, error);
+    const auto timeout =
+        port ? proxcred::cli::readDecimalIn("--timeout", args.timeout, 1, kLongestWaitMs, error)
+             : std::nullopt;
+    if (!port || !timeout) {
+        std::cerr << "proxcred-cli: " << error << '\n';
+        return false;
+    }
+    args.options.port = static_cast<int>(*port);
+    args.options.timeoutMs = static_cast<int>(*timeout);
+    return true;
+}
 
-int main(int argc, char** argv) {
-#ifdef _WIN32
-    // Input is read as bytes (a CR LF or a Ctrl+Z in a file must not be
-    // changed); output stays in text mode and ends its lines in CR LF.
-    _setmode(_fileno(stdin), _O_BINARY);
-#endif
+int encodeCommand(const EncodeArgs& args, proxcred::cli::StandardOutput& output) {
+    using namespace proxcred::cli;
+    std::ostream& out = output.stream();
+    if (args.csvPath.empty()) {
+        return output.finish(
+            encodeHotstamps(args.key, args.facility, args.version, args.hotstamps, out, std::cerr),
+            std::cerr);
+    }
+    const FilePtr input = openInput(args.csvPath);
+    if (!input) {
+        std::cerr << "proxcred-cli: cannot open " << args.csvPath << ": " << std::strerror(errno)
+                  << '\n';
+        return 2;
+    }
+    return output.finish(encodeCsv(input.get(), out, std::cerr), std::cerr);
+}
+
+int run(int argc, char** argv) {
     CLI::App app{
         "Translates proximity card numbers into prox data and card data back into numbers"};
     app.name("proxcred-cli");
     app.require_subcommand(1, 1);
     EncodeArgs encodeArgs;
     SplitArgs splitArgs;
+    ReadArgs readArgs;
+    WiegandArgs wiegandArgs;
     addEncode(app, encodeArgs);
     addSplit(app, splitArgs);
-    proxcred::cli::ReadOptions readOptions;
-    addRead(app, readOptions);
-    WiegandArgs wiegandArgs;
+    addRead(app, readArgs);
     addWiegand(app, wiegandArgs);
     CLI::App* formats = app.add_subcommand("formats", "List the card formats and their limits");
-
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -218,29 +262,42 @@ int main(int argc, char** argv) {
 
     using namespace proxcred::cli;
     StandardOutput output;
-    std::ostream& out = output.stream();
     if (*formats) {
-        listFormats(out);
+        listFormats(output.stream());
         return output.finish(0, std::cerr);
     }
     if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
-    if (app.got_subcommand("read")) return readCommand(argc, argv, readOptions, output, std::cerr);
+    if (app.got_subcommand("read")) {
+        if (!readReadOptions(readArgs)) return 1;
+        return readCommand(argc, argv, readArgs.options, output, std::cerr);
+    }
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
-        return output.finish(splitCommand(splitArgs.cardData, stdin, style, out, std::cerr),
+        return output.finish(splitCommand(splitArgs.cardData, stdin, style, output.stream(), std::cerr),
                              std::cerr);
     }
-    if (encodeArgs.csvPath.empty()) {
-        return output.finish(
-            encodeHotstamps(encodeArgs.key, encodeArgs.facility, encodeArgs.version,
-                            encodeArgs.hotstamps, out, std::cerr),
-            std::cerr);
-    }
-    const FilePtr input = openInput(encodeArgs.csvPath);
-    if (!input) {
-        std::cerr << "proxcred-cli: cannot open " << encodeArgs.csvPath << ": "
-                  << std::strerror(errno) << '\n';
-        return 2;
-    }
-    return output.finish(encodeCsv(input.get(), out, std::cerr), std::cerr);
+    return encodeCommand(encodeArgs, output);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows passes the command line as UTF-16: taken whole and handed on as
+// UTF-8, so paths and texts outside the ANSI code page arrive intact.
+int wmain(int argc, wchar_t** wideArgv) {
+    // Input is read as bytes (a CR LF or a Ctrl+Z in a file must not be
+    // changed); output stays in text mode and ends its lines in CR LF, in
+    // UTF-8, which a console shows as such.
+    _setmode(_fileno(stdin), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> arguments = proxcred::cli::utf8Arguments(argc, wideArgv);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+    return run(argc, argv);
+}
+#endif

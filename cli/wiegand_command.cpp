@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <iomanip>
 #include <nlohmann/json.hpp>
 
+#include "cli/decimal.h"
 #include "cli/input_values.h"
+#include "cli/line_reader.h"
 #include "json_text/json_text.h"
+#include "json_text/shown_text.h"
 
 namespace proxcred::cli {
 namespace {
@@ -142,7 +146,7 @@ class JsonLines {
 };
 
 std::string textBlock(std::string_view input, const std::vector<Match>& matches) {
-    std::string block = std::string(input) + "\n";
+    std::string block = shownText(input) + "\n";
     if (matches.empty()) return block + "  no format fits\n";
     for (const Match& match : matches) {
         std::string row = "  " + match.format->name;
@@ -163,6 +167,42 @@ std::string textBlock(std::string_view input, const std::vector<Match>& matches)
     return block;
 }
 
+std::string capitalised(std::string_view text) {
+    std::string capital(text);
+    if (!capital.empty()) capital[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital[0])));
+    return capital;
+}
+
+// The numbers given, read as decimal and checked against the format's
+// fields, with the text quoted as typed in every refusal.
+std::optional<wiegand::CardNumbers> readNumbers(const Format& format, const FieldTexts& texts,
+                                                std::string& refusal) {
+    wiegand::CardNumbers numbers;
+    for (const FieldKind kind : wiegand::kFieldKinds) {
+        const std::optional<std::string>& text = texts[static_cast<std::size_t>(kind)];
+        if (!text) continue;
+        const wiegand::Field* field = format.field(kind);
+        if (field == nullptr) {
+            refusal = format.name + " has no " + std::string(wiegand::fieldName(kind));
+            return std::nullopt;
+        }
+        std::string problem;
+        const std::optional<std::uint64_t> value = readDecimal(*text, problem);
+        if (value ? *value > field->max : problem == "is too large") {
+            refusal = capitalised(wiegand::fieldName(kind)) + " " + shownText(*text) +
+                      " is too large for " + format.name + ". " + std::to_string(field->max) +
+                      " is max.";
+            return std::nullopt;
+        }
+        if (!value) {
+            refusal = numberRefusal(capitalised(wiegand::fieldName(kind)), *text, problem);
+            return std::nullopt;
+        }
+        numbers[kind] = *value;
+    }
+    return numbers;
+}
+
 }  // namespace
 
 int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
@@ -172,6 +212,7 @@ int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
             nlohmann::ordered_json object;
             object["name"] = format.name;
             object["description"] = format.description;
+            object["source"] = format.source;
             object["bits"] = format.bits;
             object["parity"] = format.hasParity();
             object["fields"] = nlohmann::ordered_json::object();
@@ -187,7 +228,7 @@ int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
         << "FIELDS (largest values)\n";
     for (const Format& format : library.formats()) {
         out << std::left << std::setw(11) << format.name << std::right << std::setw(5)
-            << format.bits << "  " << std::left << std::setw(34) << format.description
+            << format.bits << "  " << std::left << std::setw(34) << shownText(format.description)
             << std::setw(7) << (format.hasParity() ? "yes" : "no") << fieldSummary(format) << '\n';
     }
     return 0;
@@ -197,12 +238,20 @@ int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options
                   std::ostream& err) {
     const Format* format = library.find(options.format);
     if (format == nullptr) {
-        err << "Unknown Wiegand format \"" << options.format << "\"\n";
+        err << "Unknown Wiegand format \"" << shownText(options.format) << "\"\n";
         return 1;
     }
-    const wiegand::Encoded encoded = wiegand::encode(*format, options.numbers);
+    std::string refusal;
+    const std::optional<wiegand::CardNumbers> numbers =
+        readNumbers(*format, options.fieldTexts, refusal);
+    const wiegand::Encoded encoded =
+        numbers ? wiegand::encode(*format, *numbers) : wiegand::Encoded{std::nullopt, refusal};
     if (!encoded.frame) {
         err << encoded.refusal << '\n';
+        return 1;
+    }
+    if (const std::string_view why = wiegand::formRefusal(format->bits, options.out); !why.empty()) {
+        err << format->name << ": " << why << '\n';
         return 1;
     }
     out << wiegand::frameText(*encoded.frame, options.out) << '\n';
@@ -215,7 +264,7 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
     if (!options.format.empty()) {
         only = library.find(options.format);
         if (only == nullptr) {
-            err << "Unknown Wiegand format \"" << options.format << "\"\n";
+            err << "Unknown Wiegand format \"" << shownText(options.format) << "\"\n";
             return 1;
         }
     }
@@ -237,11 +286,23 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
         out << (options.json ? json.line(value, frames, matches) + "\n"
                              : textBlock(value, matches));
     };
+    // A line past the reader's limit is never decoded from its first part:
+    // leading zeros would read as card 0, and what follows would go unseen.
+    const auto tooLong = [&](std::string_view value, std::size_t number) {
+        allRead = false;
+        const std::string why = "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
+        err << "proxcred-cli: line " << number << ": " << why << '\n';
+        if (options.json) {
+            out << "{\"input\": " << jsonText(std::string(value.substr(0, 16)) + "...")
+                << ", \"error\": " << jsonText(why) << "}\n";
+        }
+    };
     const bool read = forEachValue(options.values, in, out, err,
                                    [&](std::string_view value, const ValueSource& source) {
                                        // Blank lines separate groups of frames in a file.
                                        if (source.unit == "line" && value.empty()) return;
-                                       decodeOne(value, source.unit, source.number);
+                                       if (!source.cut) return decodeOne(value, source.unit, source.number);
+                                       tooLong(value, source.number);
                                    });
     if (!read) return 1;
     return allRead ? 0 : 1;

@@ -3,7 +3,10 @@
 // the translator's own formats.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "formats/encoders.h"
 #include "wiegand/frame_text.h"
@@ -158,16 +161,106 @@ TEST(WiegandFrames, EveryLengthTheTextAllows) {
     // Bit 37 is a 37-bit frame's sentinel or a shorter frame's preamble.
     EXPECT_EQ(framesOf("2004000001", FrameForm::Hid, std::nullopt, error),
               (std::vector<Frame>{{0x4000001, 37}, {1, 26}}));
-    for (const auto& [text, form, why] :
-         {std::tuple{"12", FrameForm::Bin, "'2' is not a digit of the form"},
-          std::tuple{"1G", FrameForm::Hex, "'G' is not a digit of the form"},
-          std::tuple{"18", FrameForm::Octal, "'8' is not an octal digit"},
-          std::tuple{"1FFFFFFFFFFFFFFFF", FrameForm::Hex, "more than 64 bits"},
-          std::tuple{"", FrameForm::Bin, "no digits"}}) {
-        EXPECT_TRUE(framesOf(text, form, std::nullopt, error).empty()) << text;
+    // A 36-bit card of the translator carries no marker: it is tried at 36.
+    const std::vector<Frame> xceed = framesOf("0000406200140346", FrameForm::Octal, 36, error);
+    EXPECT_EQ(xceed, (std::vector<Frame>{{0406200140346, 36}})) << error;
+    for (const auto& [text, form, bits, why] : {
+             std::tuple{"12", FrameForm::Bin, 0, "'2' at position 2 is not a binary digit"},
+             std::tuple{"0x1G", FrameForm::Hex, 0, "'G' at position 4 is not a hex digit"},
+             std::tuple{"18", FrameForm::Octal, 0, "'8' at position 2 is not an octal digit"},
+             std::tuple{"1\xff", FrameForm::Hex, 0, "byte 255 at position 2 is not a hex digit"},
+             std::tuple{"1FFFFFFFFFFFFFFFF", FrameForm::Hex, 0, "more than 64 bits"},
+             std::tuple{"1FFFFFFFFFFFFFFFF", FrameForm::Hid, 0,
+                        "more than 64 bits: the hid form carries frames of up to 63 bits"},
+             std::tuple{"1", FrameForm::Hid, 0, "no frame below the sentinel bit"},
+             std::tuple{"1", FrameForm::Octal, 0, "no frame: a marker bit alone"},
+             std::tuple{"", FrameForm::Bin, 0, "no digits"},
+             std::tuple{"FFF", FrameForm::Hex, 8, "not a 8-bit frame (the text reads as 12 bits)"},
+             std::tuple{"2006EC0C86", FrameForm::Hid, 36,
+                        "not a 36-bit frame (the text reads as 37 or 26 bits)"},
+             std::tuple{"0101", FrameForm::Bin, 5, "not a 5-bit frame (the text reads as 4 bits)"},
+         }) {
+        const auto length = bits == 0 ? std::nullopt : std::optional<int>(bits);
+        EXPECT_TRUE(framesOf(text, form, length, error).empty()) << text;
         EXPECT_EQ(error, why) << text;
     }
-    EXPECT_TRUE(framesOf("FFF", FrameForm::Hex, 8, error).empty());
+}
+
+// Each built-in format's frames, in each form, read back as that format with
+// the same numbers and no options: small values (leading zeros) and large.
+TEST(WiegandFrames, EveryFormatsOwnOutputReadsBackInEveryForm) {
+    std::string error;
+    for (const Format& f : library().formats()) {
+        for (const bool large : {false, true}) {
+            CardNumbers given;
+            for (const Field& field : f.fields)
+                given[field.kind] = large ? field.max : std::min<std::uint64_t>(5, field.max);
+            const Frame frame = encoded(f, given);
+            for (const FrameForm form :
+                 {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
+                const std::string text = frameText(frame, form);
+                const std::vector<Frame> frames = framesOf(text, form, std::nullopt, error);
+                const bool found = std::any_of(frames.begin(), frames.end(), [&](const Frame& read) {
+                    const std::optional<Decoded> decoded = decode(f, read);
+                    return decoded && decoded->numbers.values == given.values &&
+                           decoded->parity != ParityVerdict::Fail;
+                });
+                EXPECT_TRUE(found) << f.name << " " << text << " " << error;
+            }
+        }
+    }
+}
+
+TEST(WiegandFrames, FormsHaveTheFramesWidth) {
+    EXPECT_EQ(frameText({5, 37}, FrameForm::Hex), "0000000005");
+    EXPECT_EQ(frameText({5, 40}, FrameForm::Octal), "0000000000000005");
+    EXPECT_EQ(frameText({5, 56}, FrameForm::Octal), "0000000000000000005");
+    EXPECT_EQ(frameText({5, 26}, FrameForm::Octal), "0000000400000005");
+    EXPECT_EQ(frameText({5, 36}, FrameForm::Octal), "0000000000000005");
+    EXPECT_TRUE(formRefusal(63, FrameForm::Hid).empty());
+    EXPECT_EQ(formRefusal(64, FrameForm::Hid),
+              "the hid form has no room for a sentinel above a 64-bit frame");
+    EXPECT_TRUE(formRefusal(64, FrameForm::Octal).empty());
+}
+
+// Public vectors (tests/data/wiegand_vectors.tsv), both ways: the numbers make
+// the frame, and the frame reads back as the numbers with parity ok.
+TEST(WiegandLibrary, PublicVectorsBothWays) {
+    std::ifstream file(PROXCRED_WIEGAND_VECTORS);
+    ASSERT_TRUE(file) << PROXCRED_WIEGAND_VECTORS;
+    int rows = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string name;
+        std::string form;
+        std::string frame;
+        CardNumbers given;
+        std::getline(fields, name, '\t');
+        for (const FieldKind kind : kFieldKinds) {
+            std::string value;
+            std::getline(fields, value, '\t');
+            if (value != "-") given[kind] = std::stoull(value);
+        }
+        std::getline(fields, form, '\t');
+        std::getline(fields, frame, '\t');
+        const Format& f = format(name);
+        const FrameForm frameForm_ = *frameForm(form);
+        EXPECT_EQ(frameText(encoded(f, given), frameForm_), frame) << line;
+        std::string error;
+        const std::vector<Frame> frames = framesOf(frame, frameForm_, f.bits, error);
+        ASSERT_EQ(frames.size(), 1U) << line << ": " << error;
+        const std::optional<Decoded> decoded = decode(f, frames.front());
+        ASSERT_TRUE(decoded) << line;
+        EXPECT_EQ(decoded->numbers.values, given.values) << line;
+        EXPECT_EQ(decoded->parity, ParityVerdict::Ok) << line;
+        ++rows;
+    }
+    EXPECT_GE(rows, 10);
+}
+
+TEST(WiegandLibrary, EveryBuiltInFormatSaysWhereItComesFrom) {
+    for (const Format& f : library().formats()) EXPECT_FALSE(f.source.empty()) << f.name;
 }
 
 // The translator's formats and the library's formats of the same layout
@@ -249,7 +342,35 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
              R"({"name": "G", "bits": 10, "fields": {"card": {"start": 0, "length": 6, "bcd": true}}})"),
          "format \"G\": field \"card\" is BCD but its length is not a multiple of 4"},
         {file(R"({"name": "H", "bits": 80, "fields": {}})"), "format \"H\": bits must be 1 to 64"},
+        {file(R"({"name": "I", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": ["0-1000000000"]}]})"),
+         "format \"I\": covers uses position 1000000000, past the 10-bit frame"},
+        {file(R"({"name": "J", "bits": 10, "fields": {"card": {"positions": ["1-99999999999999999999"]}}})"),
+         "format \"J\": field \"card\" positions holds \"1-99999999999999999999\", which is no range like \"1-12\""},
+        {file(R"({"name": "K", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "partiy": []})"),
+         "format \"K\": unknown key \"partiy\" (name, description, source, bits, fields, fixed, parity)"},
+        {file(R"({"name": "L", "bits": 10, "fields": {"card": {"start": 1, "length": 8, "lenght": 2}}})"),
+         "format \"L\": unknown key \"lenght\" in field \"card\" (start, length, positions, bcd, max)"},
+        {file(R"({"name": "M", "bits": 10, "fields": {"card": {"start": 1, "length": 8}, "card": {"start": 0, "length": 1}}})"),
+         "format \"M\": the key \"card\" appears twice"},
+        {file(R"({"name": "N", "bits": 10, "fields": {"facility": {"start": 1, "length": 8}}})"),
+         "format \"N\": has no \"card\" field: every format carries a card number"},
+        {file(R"({"name": "O", "bits": 10, "fields": {"card": {"start": 2, "length": 7}}, "parity": [{"bit": 0, "parity": "even", "covers": ["1-9"]}, {"bit": 9, "parity": "odd", "covers": ["2-8"]}]})"),
+         "format \"O\": the parity bit at 0 covers the parity bit at 9, which is computed after it: list that one first"},
+        {file(R"({"name": "P", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": [1, 2, 1]}]})"),
+         "format \"P\": the parity bit at 0 covers position 1 twice"},
+        {file(R"({"name": "Q\u001b[2J", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
+         "the format name \"Q\\x1B[2J\" holds a control character"},
+        {R"({"formats": [], "formats": []})", "the key \"formats\" appears twice"},
+        {R"({"formats": [], "comment": 1})", "unknown key \"comment\" in the file (formats)"},
+        {"[" + std::string(Library::kMaxFileBytes, ' ') + "]", "the file is larger than 16 MiB"},
+        {"[{}" + std::string() + [] {
+             std::string more;
+             for (std::size_t i = 0; i < Library::kMaxFormats; ++i) more += ",{}";
+             return more;
+         }() + "]",
+         "the file has more than 100000 formats"},
         {"{\"formats\": [", nullptr},
+        {"{\"formats\": [\xff\x01]}", nullptr},
     };
     for (const auto& c : cases) {
         Library mine = Library::builtIn();
@@ -260,6 +381,10 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
         } else {
             EXPECT_EQ(error.rfind("not a JSON format file", 0), 0U) << error;
         }
+        // Input bytes are quoted escaped: no control or stray non-ASCII byte.
+        EXPECT_TRUE(std::none_of(error.begin(), error.end(), [](char byte) {
+            return static_cast<unsigned char>(byte) < 0x20 || static_cast<unsigned char>(byte) >= 0x7F;
+        })) << error;
         // Nothing half-loaded: the good format before the bad one is not there.
         EXPECT_EQ(mine.find("Good"), nullptr);
         EXPECT_EQ(mine.formats().size(), library().formats().size());

@@ -4,15 +4,47 @@
 #include <bit>
 #include <cctype>
 
+#include "formats/card_format.h"
+#include "json_text/shown_text.h"
+
 namespace proxcred::wiegand {
 namespace {
 
 constexpr int kHidPreambleBit = 37;
-constexpr int kMarkedBelowBits = 37;
 constexpr std::size_t kMinOctalDigits = 16;
+
+// The translator's card data puts a marker bit just ahead of the frame in
+// its shorter formats and none in its longer ones. The octal form follows the
+// translator's own table: frames shorter than its shortest format without a
+// marker carry one, longer frames none.
+constexpr bool hasMarker(const CardFormatInfo& info) {
+    return info.bits < 64 && (info.layout.fixedOnes & bit(info.bits)) != 0;
+}
+
+constexpr int shortestUnmarked() {
+    int shortest = kMaxFrameBits + 1;
+    for (const CardFormatInfo& info : kCardFormats) {
+        if (!hasMarker(info)) shortest = std::min(shortest, info.bits);
+    }
+    return shortest;
+}
+
+constexpr int kMarkedBelowBits = shortestUnmarked();
+
+constexpr bool markersFollowLength() {
+    return std::all_of(kCardFormats.begin(), kCardFormats.end(), [](const CardFormatInfo& info) {
+        return hasMarker(info) == (info.bits < kMarkedBelowBits);
+    });
+}
+static_assert(markersFollowLength(),
+              "the translator's formats with a marker must be exactly its shorter ones");
 
 std::uint64_t lowBits(int count) {
     return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+}
+
+std::size_t digitsFor(int bits, int bitsPerDigit) {
+    return static_cast<std::size_t>((bits + bitsPerDigit - 1) / bitsPerDigit);
 }
 
 std::string digitsOf(std::uint64_t value, int bitsPerDigit, std::size_t minDigits) {
@@ -27,34 +59,35 @@ std::string digitsOf(std::uint64_t value, int bitsPerDigit, std::size_t minDigit
     return text;
 }
 
-// Digits of a base (2, 8 or 16) into a number of at most `maxBits` significant
-// bits; nullopt, with `error`, when a digit is not of the base or the number
-// is too wide.
-std::optional<std::uint64_t> number(std::string_view digits, int bitsPerDigit, int maxBits,
-                                    std::string& error) {
+std::string_view digitName(int bitsPerDigit) {
+    return bitsPerDigit == 1 ? "a binary digit" : bitsPerDigit == 3 ? "an octal digit" : "a hex digit";
+}
+
+// Digits of a base (2, 8 or 16) into a number of at most 64 bits; nullopt,
+// with `error`, when a digit is not of the base or the number is wider.
+std::optional<std::uint64_t> number(std::string_view digits, int bitsPerDigit, std::string& error,
+                                    std::size_t offset = 0) {
     if (digits.empty()) {
         error = "no digits";
         return std::nullopt;
     }
     std::uint64_t value = 0;
-    for (const char c : digits) {
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        const char c = digits[at];
         const auto byte = static_cast<unsigned char>(c);
         const int digit = std::isdigit(byte) != 0    ? c - '0'
                           : std::isxdigit(byte) != 0 ? std::toupper(byte) - 'A' + 10
                                                      : 99;
         if (digit >= (1 << bitsPerDigit)) {
-            error = std::string("'") + c + "' is not a digit of the form";
+            error = shownByte(c) + " at position " + std::to_string(offset + at + 1) + " is not " +
+                    std::string(digitName(bitsPerDigit));
             return std::nullopt;
         }
         if ((value >> (64 - bitsPerDigit)) != 0) {
-            error = "more than " + std::to_string(maxBits) + " bits";
+            error = "more than 64 bits";
             return std::nullopt;
         }
         value = (value << bitsPerDigit) | static_cast<std::uint64_t>(digit);
-    }
-    if (static_cast<int>(std::bit_width(value)) > maxBits) {
-        error = "more than " + std::to_string(maxBits) + " bits";
-        return std::nullopt;
     }
     return value;
 }
@@ -71,91 +104,99 @@ std::string_view withoutHexPrefix(std::string_view text) {
     return text;
 }
 
-// The frame below a sentinel 1 at `bits`.
-Frame belowSentinel(std::uint64_t value, int bits) {
-    return {value & lowBits(bits), bits};
+int highestBit(std::uint64_t value) {
+    return static_cast<int>(std::bit_width(value)) - 1;
 }
 
-std::vector<Frame> binFrames(std::string_view text, std::optional<int> bits, std::string& error) {
-    const std::optional<std::uint64_t> value = number(text, 1, kMaxFrameBits, error);
-    if (!value) return {};
+std::vector<Frame> binFrames(std::string_view text, std::string& error) {
     if (text.size() > static_cast<std::size_t>(kMaxFrameBits)) {
         error = "more than 64 bits";
         return {};
     }
-    const int length = static_cast<int>(text.size());
-    if (bits && *bits != length) {
-        error = std::to_string(length) + " bits, not " + std::to_string(*bits);
-        return {};
-    }
-    return {{*value, length}};
+    const std::optional<std::uint64_t> value = number(text, 1, error);
+    if (!value) return {};
+    return {{*value, static_cast<int>(text.size())}};
 }
 
-std::vector<Frame> hexFrames(std::string_view text, std::optional<int> bits, std::string& error) {
+// Every length the digits allow: from the highest bit set to all of them.
+std::vector<Frame> hexFrames(std::string_view text, std::string& error) {
     const std::string_view digits = withoutHexPrefix(text);
-    const std::optional<std::uint64_t> value = number(digits, 4, kMaxFrameBits, error);
+    const std::optional<std::uint64_t> value =
+        number(digits, 4, error, static_cast<std::size_t>(digits.data() - text.data()));
     if (!value) return {};
-    const int shortest = std::max(1, static_cast<int>(std::bit_width(*value)));
-    if (bits) {
-        if (shortest > *bits) {
-            error = "the value needs more than " + std::to_string(*bits) + " bits";
-            return {};
-        }
-        return {{*value, *bits}};
-    }
     std::vector<Frame> frames;
     const int longest = std::min(kMaxFrameBits, static_cast<int>(digits.size()) * 4);
-    for (int length = shortest; length <= longest; ++length) frames.push_back({*value, length});
+    for (int length = std::max(1, highestBit(*value) + 1); length <= longest; ++length)
+        frames.push_back({*value, length});
     return frames;
 }
 
 std::vector<Frame> hidFrames(std::string_view text, std::string& error) {
+    const std::string_view digits = withoutHexPrefix(text);
     const std::optional<std::uint64_t> value =
-        number(withoutHexPrefix(text), 4, kMaxFrameBits, error);
-    if (!value) return {};
-    if (*value == 0) {
-        error = "no sentinel bit";
+        number(digits, 4, error, static_cast<std::size_t>(digits.data() - text.data()));
+    if (!value) {
+        if (error == "more than 64 bits") error += ": the hid form carries frames of up to 63 bits";
         return {};
     }
-    const int highest = static_cast<int>(std::bit_width(*value)) - 1;
-    if (highest != kHidPreambleBit) return {belowSentinel(*value, highest)};
+    if (*value <= 1) {
+        error = "no frame below the sentinel bit";
+        return {};
+    }
+    const int sentinel = highestBit(*value);
+    std::vector<Frame> frames{{*value & lowBits(sentinel), sentinel}};
     // Bit 37 is the sentinel of a 37-bit frame, or the preamble of a shorter
     // one whose sentinel stands below it.
-    std::vector<Frame> frames{belowSentinel(*value, kHidPreambleBit)};
     const std::uint64_t rest = *value & lowBits(kHidPreambleBit);
-    if (rest != 0)
-        frames.push_back(belowSentinel(rest, static_cast<int>(std::bit_width(rest)) - 1));
+    if (sentinel == kHidPreambleBit && rest > 1)
+        frames.push_back({rest & lowBits(highestBit(rest)), highestBit(rest)});
     return frames;
 }
 
+// Below the marked lengths, the frame under its marker; from them on, every
+// length the digits can hold (lock data may carry leading zeros beyond the
+// frame's own width).
 std::vector<Frame> octalFrames(std::string_view text, std::string& error) {
-    // Lock data may carry leading zeros far beyond the frame.
-    const auto significant = text.find_first_not_of('0');
-    const std::string_view digits = significant == std::string_view::npos
-                                        ? text.substr(text.empty() ? 0 : text.size() - 1)
-                                        : text.substr(significant);
-    if (const auto bad = text.find_first_not_of("01234567"); bad != std::string_view::npos) {
-        error = std::string("'") + text[bad] + "' is not an octal digit";
-        return {};
-    }
-    const std::optional<std::uint64_t> value = number(digits, 3, kMaxFrameBits, error);
+    const auto significant = std::min(text.find_first_not_of('0'), text.size());
+    const std::optional<std::uint64_t> value =
+        significant == text.size() ? std::optional<std::uint64_t>{0}
+                                   : number(text.substr(significant), 3, error, significant);
     if (!value) return {};
-    if (*value == 0) {
-        error = "no bits set";
+    if (text.empty()) {
+        error = "no digits";
         return {};
     }
-    const int highest = static_cast<int>(std::bit_width(*value)) - 1;
     std::vector<Frame> frames;
-    if (highest < kMarkedBelowBits) {
-        // A marker bit above a short frame, or a 37-bit frame (which has no
-        // marker) that begins with zeros.
-        frames.push_back(belowSentinel(*value, highest));
-        frames.push_back({*value, kMarkedBelowBits});
-        return frames;
-    }
-    for (int length = highest + 1; length <= kMaxFrameBits; ++length)
+    const int highest = highestBit(*value);
+    if (highest >= 1 && highest < kMarkedBelowBits)
+        frames.push_back({*value & lowBits(highest), highest});
+    const int longest = static_cast<int>(std::min<std::size_t>(kMaxFrameBits, 3 * text.size()));
+    for (int length = std::max(kMarkedBelowBits, highest + 1); length <= longest; ++length)
         frames.push_back({*value, length});
+    if (frames.empty()) error = "no frame: a marker bit alone";
     return frames;
+}
+
+std::vector<Frame> framesOfForm(std::string_view text, FrameForm form, std::string& error) {
+    switch (form) {
+        case FrameForm::Bin:
+            return binFrames(text, error);
+        case FrameForm::Hex:
+            return hexFrames(text, error);
+        case FrameForm::Hid:
+            return hidFrames(text, error);
+        case FrameForm::Octal:
+            return octalFrames(text, error);
+    }
+    return {};
+}
+
+// "26", "26 or 37", "36 to 48".
+std::string lengthsOf(const std::vector<Frame>& frames) {
+    const std::string first = std::to_string(frames.front().bits);
+    const std::string last = std::to_string(frames.back().bits);
+    if (frames.size() == 1) return first;
+    return first + (frames.size() == 2 ? " or " : " to ") + last;
 }
 
 }  // namespace
@@ -168,6 +209,12 @@ std::optional<FrameForm> frameForm(std::string_view name) {
     return std::nullopt;
 }
 
+std::string_view formRefusal(int bits, FrameForm form) {
+    if (form == FrameForm::Hid && bits >= kMaxFrameBits)
+        return "the hid form has no room for a sentinel above a 64-bit frame";
+    return {};
+}
+
 std::string frameText(const Frame& frame, FrameForm form) {
     switch (form) {
         case FrameForm::Bin: {
@@ -178,18 +225,16 @@ std::string frameText(const Frame& frame, FrameForm form) {
             return bits;
         }
         case FrameForm::Hex:
-            return digitsOf(frame.value, 4, 1);
+            return digitsOf(frame.value, 4, digitsFor(frame.bits, 4));
         case FrameForm::Hid: {
-            // A 64-bit frame's sentinel would be bit 64: such frames have none.
-            std::uint64_t hid = frame.value;
-            if (frame.bits < kMaxFrameBits) hid |= std::uint64_t{1} << frame.bits;
+            std::uint64_t hid = frame.value | (std::uint64_t{1} << frame.bits);
             if (frame.bits < kHidPreambleBit) hid |= std::uint64_t{1} << kHidPreambleBit;
             return digitsOf(hid, 4, 1);
         }
         case FrameForm::Octal: {
-            std::uint64_t card = frame.value;
-            if (frame.bits < kMarkedBelowBits) card |= std::uint64_t{1} << frame.bits;
-            return digitsOf(card, 3, kMinOctalDigits);
+            if (frame.bits < kMarkedBelowBits)
+                return digitsOf(frame.value | (std::uint64_t{1} << frame.bits), 3, kMinOctalDigits);
+            return digitsOf(frame.value, 3, std::max(kMinOctalDigits, digitsFor(frame.bits, 3)));
         }
     }
     return {};
@@ -203,17 +248,17 @@ std::vector<Frame> framesOf(std::string_view text, FrameForm form, std::optional
         error = "--bits must be 1 to 64";
         return {};
     }
-    switch (form) {
-        case FrameForm::Bin:
-            return binFrames(text, bits, error);
-        case FrameForm::Hex:
-            return hexFrames(text, bits, error);
-        case FrameForm::Hid:
-            return hidFrames(text, error);
-        case FrameForm::Octal:
-            return octalFrames(text, error);
-    }
-    return {};
+    std::vector<Frame> frames = framesOfForm(text, form, error);
+    if (!bits || frames.empty()) return frames;
+    if (form == FrameForm::Hex && !frames.empty() && frames.front().bits <= *bits)
+        return {{frames.front().value, *bits}};  // leading zeros may be left out
+    std::vector<Frame> wanted;
+    std::copy_if(frames.begin(), frames.end(), std::back_inserter(wanted),
+                 [&](const Frame& frame) { return frame.bits == *bits; });
+    if (wanted.empty())
+        error = "not a " + std::to_string(*bits) + "-bit frame (the text reads as " +
+                lengthsOf(frames) + " bits)";
+    return wanted;
 }
 
 }  // namespace proxcred::wiegand

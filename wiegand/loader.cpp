@@ -1,11 +1,18 @@
-// Format files: JSON, checked whole before any format is taken.
+// Format files: JSON, checked whole before any format is taken. Nothing a
+// file says may cost more than its frame's bits: every position and range is
+// checked against the frame before it is expanded, and the file's size and
+// number of formats are capped.
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "builtin_formats.h"
+#include "json_text/shown_text.h"
 #include "wiegand/library.h"
 
 namespace proxcred::wiegand {
@@ -19,11 +26,27 @@ struct FormatError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+std::string inQuotes(std::string_view text) {
+    return "\"" + shownText(text) + "\"";
+}
+
+// Refuses any key but the ones the object may have: a misspelt "partiy"
+// would otherwise silently drop a format's parity.
+void onlyKeys(const json& object, std::initializer_list<std::string_view> allowed,
+              std::string_view what) {
+    for (const auto& item : object.items()) {
+        if (std::find(allowed.begin(), allowed.end(), item.key()) != allowed.end()) continue;
+        std::string names;
+        for (const std::string_view name : allowed) names += (names.empty() ? "" : ", ") + std::string(name);
+        throw FormatError("unknown key " + inQuotes(item.key()) +
+                          (what.empty() ? "" : " in " + std::string(what)) + " (" + names + ")");
+    }
 }
 
 const json& member(const json& object, const char* key, std::string_view what) {
@@ -32,10 +55,21 @@ const json& member(const json& object, const char* key, std::string_view what) {
     return *found;
 }
 
+const json& objectOf(const json& value, std::string_view what) {
+    if (!value.is_object()) throw FormatError(std::string(what) + " is not an object");
+    return value;
+}
+
+const json& listOf(const json& value, std::string_view what) {
+    if (!value.is_array()) throw FormatError(std::string(what) + " is not a list");
+    return value;
+}
+
 int wholeNumber(const json& value, std::string_view what) {
+    constexpr std::int64_t kLargest = 1000;
     if (!value.is_number_integer()) throw FormatError(std::string(what) + " is not a whole number");
     const auto number = value.get<std::int64_t>();
-    if (number < 0 || number > 1000) throw FormatError(std::string(what) + " is out of range");
+    if (number < 0 || number > kLargest) throw FormatError(std::string(what) + " is out of range");
     return static_cast<int>(number);
 }
 
@@ -44,65 +78,86 @@ std::string text(const json& value, std::string_view what) {
     return value.get<std::string>();
 }
 
-// [3, "5-9", 12]: positions and ranges of positions, both ends included.
-std::vector<int> positionList(const json& list, std::string_view what) {
-    if (!list.is_array()) throw FormatError(std::string(what) + " is not a list of positions");
+void checkPosition(std::int64_t position, int bits, std::string_view what) {
+    if (position < 0 || position >= bits)
+        throw FormatError(std::string(what) + " uses position " + std::to_string(position) +
+                          ", past the " + std::to_string(bits) + "-bit frame");
+}
+
+// "5-9": both ends, checked against the frame before anything is expanded.
+std::pair<int, int> range(const std::string& entry, int bits, std::string_view what) {
+    const auto dash = entry.find('-');
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    const char* begin = entry.data();
+    const char* end = begin + entry.size();
+    const auto firstRead = std::from_chars(begin, begin + std::min(dash, entry.size()), first);
+    const bool readable = dash != std::string::npos && dash > 0 &&
+                          firstRead.ec == std::errc{} && firstRead.ptr == begin + dash &&
+                          std::from_chars(begin + dash + 1, end, last).ptr == end && last >= 0 &&
+                          begin + dash + 1 != end;
+    if (!readable)
+        throw FormatError(std::string(what) + " holds " + inQuotes(entry) +
+                          ", which is no range like \"1-12\"");
+    if (last < first) throw FormatError(std::string(what) + " holds the empty range " + inQuotes(entry));
+    checkPosition(first, bits, what);
+    checkPosition(last, bits, what);
+    return {static_cast<int>(first), static_cast<int>(last)};
+}
+
+// [3, "5-9", 12]: positions and ranges of positions, both ends included,
+// each inside the frame; at most as many as the frame has bits.
+std::vector<int> positionList(const json& list, int bits, std::string_view what) {
     std::vector<int> positions;
-    for (const json& entry : list) {
+    for (const json& entry : listOf(list, what)) {
         if (entry.is_string()) {
-            const std::string range = entry.get<std::string>();
-            const auto dash = range.find('-');
-            std::size_t used = 0;
-            int first = -1;
-            int last = -1;
-            try {
-                first = std::stoi(range.substr(0, dash), &used);
-                if (dash == std::string::npos || used != dash) throw FormatError("");
-                last = std::stoi(range.substr(dash + 1), &used);
-                if (used != range.size() - dash - 1) throw FormatError("");
-            } catch (const std::exception&) {
-                throw FormatError(std::string(what) + " holds \"" + range +
-                                  "\", which is no range like \"1-12\"");
-            }
-            if (first < 0 || last < first)
-                throw FormatError(std::string(what) + " holds the empty range \"" + range + "\"");
+            const auto [first, last] = range(entry.get<std::string>(), bits, what);
+            if (static_cast<std::size_t>(last - first) + positions.size() >= static_cast<std::size_t>(bits))
+                throw FormatError(std::string(what) + " lists more positions than the frame has bits");
             for (int position = first; position <= last; ++position) positions.push_back(position);
         } else {
-            positions.push_back(wholeNumber(entry, what));
+            if (positions.size() >= static_cast<std::size_t>(bits))
+                throw FormatError(std::string(what) + " lists more positions than the frame has bits");
+            const int position = wholeNumber(entry, what);
+            checkPosition(position, bits, what);
+            positions.push_back(position);
         }
     }
     return positions;
 }
 
-Field readField(FieldKind kind, const json& description) {
+std::uint64_t largestOf(const Field& field) {
+    const std::size_t width = field.positions.size();
+    if (!field.bcd) return width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+    constexpr std::size_t kDigitsInUint64 = 19;
+    std::uint64_t largest = 0;
+    for (std::size_t digit = 0; digit < width / 4 && digit < kDigitsInUint64; ++digit)
+        largest = largest * 10 + 9;
+    return largest;
+}
+
+Field readField(FieldKind kind, const json& description, int bits) {
     const std::string what = "field \"" + std::string(fieldKey(kind)) + "\"";
-    if (!description.is_object()) throw FormatError(what + " is not an object");
+    onlyKeys(objectOf(description, what), {"start", "length", "positions", "bcd", "max"}, what);
     Field field;
     field.kind = kind;
     if (description.contains("positions")) {
-        field.positions = positionList(description["positions"], what + " positions");
+        field.positions = positionList(description["positions"], bits, what + " positions");
     } else {
         const int start = wholeNumber(member(description, "start", what), what + " start");
         const int length = wholeNumber(member(description, "length", what), what + " length");
+        if (start + length > bits) checkPosition(std::max(start, bits), bits, what);
         for (int position = start; position < start + length; ++position)
             field.positions.push_back(position);
     }
-    if (field.positions.empty() || field.positions.size() > 64)
-        throw FormatError(what + " must have 1 to 64 bits");
+    if (field.positions.empty()) throw FormatError(what + " must have 1 to 64 bits");
     if (description.contains("bcd")) {
         if (!description["bcd"].is_boolean()) throw FormatError(what + " bcd is not true or false");
         field.bcd = description["bcd"].get<bool>();
     }
-    const std::size_t width = field.positions.size();
-    if (field.bcd) {
-        if (width % 4 != 0 || width > 64)
-            throw FormatError(what + " is BCD but its length is not a multiple of 4");
-        field.max = 0;
-        for (std::size_t digit = 0; digit < width / 4 && digit < 19; ++digit)
-            field.max = field.max * 10 + 9;
-    } else {
-        field.max = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
-    }
+    if (field.bcd && field.positions.size() % 4 != 0)
+        throw FormatError(what + " is BCD but its length is not a multiple of 4");
+    field.max = largestOf(field);
     if (description.contains("max")) {
         const json& max = description["max"];
         if (!max.is_number_unsigned() || max.get<std::uint64_t>() > field.max)
@@ -112,13 +167,10 @@ Field readField(FieldKind kind, const json& description) {
     return field;
 }
 
-// Every bit is one field's, one fixed bit's or one parity bit's, inside the frame.
-void checkBits(const Format& format) {
+// Every bit is one field's, one fixed bit's or one parity bit's.
+void checkOwners(const Format& format) {
     std::vector<std::string> owner(static_cast<std::size_t>(format.bits));
     const auto claim = [&](int position, const std::string& who) {
-        if (position < 0 || position >= format.bits)
-            throw FormatError(who + " uses position " + std::to_string(position) + ", past the " +
-                              std::to_string(format.bits) + "-bit frame");
         std::string& current = owner[static_cast<std::size_t>(position)];
         if (!current.empty())
             throw FormatError(who + " overlaps " + current + " at position " +
@@ -130,66 +182,145 @@ void checkBits(const Format& format) {
             claim(position, "field \"" + std::string(fieldKey(field.kind)) + "\"");
     }
     for (const FixedBit& fixed : format.fixed) claim(fixed.position, "a fixed bit");
-    for (const ParityBit& parity : format.parity) {
-        const std::string who = "the parity bit at " + std::to_string(parity.position);
-        claim(parity.position, who);
-        for (const int covered : parity.covers) {
-            if (covered < 0 || covered >= format.bits)
-                throw FormatError(who + " covers position " + std::to_string(covered) +
-                                  ", past the frame");
-            if (covered == parity.position) throw FormatError(who + " covers its own bit");
+    for (const ParityBit& parity : format.parity)
+        claim(parity.position, "the parity bit at " + std::to_string(parity.position));
+}
+
+// A parity bit may cover parity bits set before it, never itself or one set
+// after it: the encoder would change that bit later, and the frame would then
+// fail on the wire a parity that decoding recomputed as "ok".
+void checkParityOrder(const Format& format) {
+    for (auto bit = format.parity.begin(); bit != format.parity.end(); ++bit) {
+        const std::string who = "the parity bit at " + std::to_string(bit->position);
+        std::vector<bool> seen(static_cast<std::size_t>(format.bits));
+        for (const int covered : bit->covers) {
+            if (seen[static_cast<std::size_t>(covered)])
+                throw FormatError(who + " covers position " + std::to_string(covered) + " twice");
+            seen[static_cast<std::size_t>(covered)] = true;
+            if (covered == bit->position) throw FormatError(who + " covers its own bit");
+            const auto later = std::find_if(bit + 1, format.parity.end(), [&](const ParityBit& other) {
+                return other.position == covered;
+            });
+            if (later != format.parity.end())
+                throw FormatError(who + " covers the parity bit at " + std::to_string(covered) +
+                                  ", which is computed after it: list that one first");
         }
     }
 }
 
+void readFields(Format& format, const json& fields) {
+    for (const auto& item : objectOf(fields, "fields").items()) {
+        const std::string& key = item.key();
+        const auto kind = std::find_if(kFieldKinds.begin(), kFieldKinds.end(),
+                                       [&](FieldKind k) { return fieldKey(k) == key; });
+        if (kind == kFieldKinds.end())
+            throw FormatError("unknown field " + inQuotes(key) + " (facility, card, issue or oem)");
+        format.fields.push_back(readField(*kind, item.value(), format.bits));
+    }
+    if (format.field(FieldKind::CardNumber) == nullptr)
+        throw FormatError("has no \"card\" field: every format carries a card number");
+}
+
+void readFixedBits(Format& format, const json& list) {
+    for (const json& fixed : listOf(list, "fixed")) {
+        onlyKeys(objectOf(fixed, "a fixed bit"), {"bit", "value"}, "a fixed bit");
+        const int value = wholeNumber(member(fixed, "value", "a fixed bit"), "its value");
+        if (value > 1) throw FormatError("a fixed bit's value must be 0 or 1");
+        const int position = wholeNumber(member(fixed, "bit", "a fixed bit"), "bit");
+        checkPosition(position, format.bits, "a fixed bit");
+        format.fixed.push_back({position, value == 1});
+    }
+}
+
+void readParityBits(Format& format, const json& list) {
+    for (const json& parity : listOf(list, "parity")) {
+        onlyKeys(objectOf(parity, "a parity bit"), {"bit", "parity", "covers"}, "a parity bit");
+        const std::string kind = text(member(parity, "parity", "a parity bit"), "parity");
+        if (kind != "even" && kind != "odd")
+            throw FormatError("parity must be \"even\" or \"odd\", not " + inQuotes(kind));
+        const int position = wholeNumber(member(parity, "bit", "a parity bit"), "a parity bit");
+        checkPosition(position, format.bits, "a parity bit");
+        format.parity.push_back(
+            {position, kind == "even" ? ParityKind::Even : ParityKind::Odd,
+             positionList(member(parity, "covers", "a parity bit"), format.bits, "covers")});
+    }
+}
+
+std::string readName(const json& description) {
+    std::string name = text(member(description, "name", "a format"), "its name");
+    if (name.empty()) throw FormatError("a format has an empty name");
+    const auto control = std::find_if(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+    if (control != name.end())
+        throw FormatError("the format name " + inQuotes(name) + " holds a control character");
+    return name;
+}
+
+std::string optionalText(const json& description, const char* key) {
+    return description.contains(key) ? text(description[key], key) : std::string();
+}
+
 Format readFormat(const json& description) {
-    if (!description.is_object()) throw FormatError("a format is not an object");
+    objectOf(description, "a format");
     Format format;
-    format.name = text(member(description, "name", "a format"), "its name");
-    if (format.name.empty()) throw FormatError("a format has an empty name");
+    format.name = readName(description);
     try {
-        format.description = description.contains("description")
-                                 ? text(description["description"], "the description")
-                                 : std::string();
+        onlyKeys(description, {"name", "description", "source", "bits", "fields", "fixed", "parity"},
+                 "");
+        format.description = optionalText(description, "description");
+        format.source = optionalText(description, "source");
         format.bits = wholeNumber(member(description, "bits", "it"), "bits");
         if (format.bits < 1 || format.bits > kMaxFrameBits)
             throw FormatError("bits must be 1 to " + std::to_string(kMaxFrameBits));
-        const json& fields = member(description, "fields", "it");
-        if (!fields.is_object()) throw FormatError("fields is not an object");
-        for (const auto& item : fields.items()) {
-            const std::string& key = item.key();
-            const auto kind = std::find_if(kFieldKinds.begin(), kFieldKinds.end(),
-                                           [&](FieldKind k) { return fieldKey(k) == key; });
-            if (kind == kFieldKinds.end())
-                throw FormatError("unknown field \"" + key + "\" (facility, card, issue or oem)");
-            format.fields.push_back(readField(*kind, item.value()));
-        }
-        if (description.contains("fixed")) {
-            for (const json& fixed : description["fixed"]) {
-                const int value = wholeNumber(member(fixed, "value", "a fixed bit"), "its value");
-                if (value > 1) throw FormatError("a fixed bit's value must be 0 or 1");
-                format.fixed.push_back(
-                    {wholeNumber(member(fixed, "bit", "a fixed bit"), "bit"), value == 1});
-            }
-        }
-        if (description.contains("parity")) {
-            for (const json& parity : description["parity"]) {
-                const std::string kind = text(member(parity, "parity", "a parity bit"), "parity");
-                if (kind != "even" && kind != "odd")
-                    throw FormatError("parity must be \"even\" or \"odd\", not \"" + kind + "\"");
-                format.parity.push_back(
-                    {wholeNumber(member(parity, "bit", "a parity bit"), "a parity bit"),
-                     kind == "even" ? ParityKind::Even : ParityKind::Odd,
-                     positionList(member(parity, "covers", "a parity bit"), "covers")});
-            }
-        }
-        checkBits(format);
+        readFields(format, member(description, "fields", "it"));
+        if (description.contains("fixed")) readFixedBits(format, description["fixed"]);
+        if (description.contains("parity")) readParityBits(format, description["parity"]);
+        checkOwners(format);
+        checkParityOrder(format);
         prepare(format);
     } catch (const FormatError& error) {
-        throw FormatError("format \"" + format.name + "\": " + error.what());
+        throw FormatError("format " + inQuotes(format.name) + ": " + error.what());
     }
     return format;
 }
+
+// Catches keys given twice in one object while the file is parsed (the JSON
+// library would silently keep the last): a second "card" must not replace
+// the first unseen. The format is named once its object is complete.
+class DuplicateKeys {
+  public:
+    bool operator()(int depth, json::parse_event_t event, json& parsed) {
+        using Event = json::parse_event_t;
+        if (depth == 0 && (event == Event::object_start || event == Event::array_start))
+            formatDepth_ = event == Event::object_start ? 2 : 1;
+        if (event == Event::object_start) {
+            keys_.emplace_back();
+            if (depth == formatDepth_) duplicate_.reset();
+        }
+        if (event == Event::key && !keys_.empty() && !keys_.back().insert(parsed.get<std::string>()).second) {
+            if (depth <= 1 && formatDepth_ == 2) throw FormatError("the key " + inQuotes(parsed.get<std::string>()) + " appears twice");
+            if (!duplicate_) duplicate_ = parsed.get<std::string>();
+        }
+        if (event == Event::object_end) {
+            keys_.pop_back();
+            if (depth == formatDepth_ && duplicate_) {
+                const auto name = parsed.find("name");
+                const std::string which = name != parsed.end() && name->is_string()
+                                              ? "format " + inQuotes(name->get<std::string>())
+                                              : "a format";
+                throw FormatError(which + ": the key " + inQuotes(*duplicate_) + " appears twice");
+            }
+        }
+        return true;
+    }
+
+  private:
+    std::vector<std::unordered_set<std::string>> keys_;
+    std::optional<std::string> duplicate_;
+    int formatDepth_ = 1;
+};
 
 }  // namespace
 
@@ -203,38 +334,45 @@ Library Library::builtIn() {
 
 bool Library::addFormats(std::string_view text, std::string& error) {
     std::vector<Format> added;
+    std::unordered_map<std::string, std::size_t> addedNames;
     try {
-        const json document = json::parse(text);
-        const json& list =
-            document.is_object() ? member(document, "formats", "the file") : document;
-        if (!list.is_array()) throw FormatError("\"formats\" is not a list");
+        if (text.size() > kMaxFileBytes)
+            throw FormatError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) +
+                              " MiB");
+        const json document = json::parse(text, DuplicateKeys());
+        if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
+        const json& list = listOf(
+            document.is_object() ? member(document, "formats", "the file") : document, "\"formats\"");
+        if (list.size() > kMaxFormats)
+            throw FormatError("the file has more than " + std::to_string(kMaxFormats) + " formats");
         for (const json& description : list) {
             Format format = readFormat(description);
-            const auto clash = [&](const Format& other) {
-                return sameName(other.name, format.name);
-            };
-            if (std::any_of(formats_.begin(), formats_.end(), clash) ||
-                std::any_of(added.begin(), added.end(), clash))
-                throw FormatError("format \"" + format.name + "\": the name is taken");
+            const std::string key = lowerCase(format.name);
+            if (index_.contains(key) ||
+                !addedNames.emplace(key, formats_.size() + added.size()).second)
+                throw FormatError("format " + inQuotes(format.name) + ": the name is taken");
             added.push_back(std::move(format));
         }
     } catch (const json::exception& fault) {
-        error = std::string("not a JSON format file: ") + fault.what();
+        error = "not a JSON format file: " + shownText(fault.what());
         return false;
     } catch (const FormatError& fault) {
         error = fault.what();
         return false;
     }
+    if (formats_.size() + added.size() > kMaxFormats) {
+        error = "more than " + std::to_string(kMaxFormats) + " formats in all";
+        return false;
+    }
+    index_.merge(addedNames);
     formats_.insert(formats_.end(), std::make_move_iterator(added.begin()),
                     std::make_move_iterator(added.end()));
     return true;
 }
 
 const Format* Library::find(std::string_view name) const {
-    const auto found = std::find_if(formats_.begin(), formats_.end(), [&](const Format& format) {
-        return sameName(format.name, name);
-    });
-    return found == formats_.end() ? nullptr : &*found;
+    const auto found = index_.find(lowerCase(name));
+    return found == index_.end() ? nullptr : &formats_[found->second];
 }
 
 }  // namespace proxcred::wiegand

@@ -53,10 +53,13 @@ struct FixedBit {
 };
 
 // A format as described: checked by the loader, so that its fields, fixed
-// and parity bits lie inside the frame and never share a bit.
+// and parity bits lie inside the frame and never share a bit, it has a card
+// number, and no parity bit covers one computed after it (so the parity a
+// reader checks on the wire is the parity the encoder set).
 struct Format {
     std::string name;
     std::string description;
+    std::string source;  // where the layout comes from
     int bits = 0;
     std::vector<Field> fields;
     std::vector<FixedBit> fixed;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "wiegand/format.h"
@@ -11,12 +12,17 @@ namespace proxcred::wiegand {
 // The formats known: the built-in ones, and any a user's format file adds.
 class Library {
   public:
+    // What one file may hold, so that no file can cost more than its size.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+    static constexpr std::size_t kMaxFormats = 100000;
+
     // The formats the tool ships, described in the same JSON form as users'
     // files (builtin_formats.json).
     static Library builtIn();
 
     // Adds the formats of a JSON format file. Either every format of the file
     // is added, or none is and `error` names the format and the problem.
+    // Loading takes time in proportion to the file.
     bool addFormats(std::string_view json, std::string& error);
 
     // A format by name, in any letter case; nullptr for none.
@@ -25,6 +31,7 @@ class Library {
 
   private:
     std::vector<Format> formats_;
+    std::unordered_map<std::string, std::size_t> index_;  // lower-case name to format
 };
 
 }  // namespace proxcred::wiegand

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace proxcred::cli {
+
+using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// Opens a file for reading by its UTF-8 path ("-" is standard input, which is
+// not closed). On Windows the path goes to the system as UTF-16, so names
+// outside the ANSI code page open as they do on Linux.
+FilePtr openInput(const std::string& path);
+
+#ifdef _WIN32
+// The command line as UTF-8, from the wide arguments Windows passes.
+std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);
+#endif
+
+}  // namespace proxcred::cli
