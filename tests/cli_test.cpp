@@ -86,6 +86,7 @@ TEST(CliEncode, CsvRowsGetProxDataAndMessage) {
               ",1,1,1,,Undefined card format / facility code\n"
               "\"Pro\"\"xif\",1,1,1,????????????????,\"Unknown card format \"\"Pro\"\"xif\"\"\"\n"
               "26,1,,Line 12: quote not closed\n");
+    EXPECT_EQ(run.err, "proxcred-cli: 6 of 10 rows refused\n");
     EXPECT_EQ(run.status, 1);
 }
 

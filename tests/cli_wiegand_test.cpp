@@ -47,7 +47,7 @@ TEST(CliWiegand, ListEncodeAndDecode) {
     EXPECT_EQ(ambiguous["matches"][0]["format"], "H10306");
     EXPECT_EQ(ambiguous["matches"][1]["format"], "N10002");
     EXPECT_EQ(ambiguous["matches"][1]["parity"], "ok");
-    EXPECT_EQ(nlohmann::json::parse(second)["error"], "'x' is not a digit of the form");
+    EXPECT_EQ(nlohmann::json::parse(second)["error"], "'x' at position 1 is not a hex digit");
 }
 
 TEST(CliWiegand, FormatsFromAFile) {
@@ -67,6 +67,148 @@ TEST(CliWiegand, FormatsFromAFile) {
     EXPECT_NE(bad.err.find("format \"Bad\": field \"card\" uses position 4, past the 4-bit frame"),
               std::string::npos)
         << bad.err;
+}
+
+// Card numbers are printed with leading zeros: every number is decimal as
+// typed, and whatever is not a number the field can hold is refused as typed.
+TEST(CliWiegand, NumbersAreReadAsPrinted) {
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+        const char* err;
+        int status;
+    } cases[] = {
+        {{"--fc", "118", "--cn", "01603"}, "10111011000000110010000110\n", "", 0},
+        {{"--fc", "0118", "--cn", "1603"}, "10111011000000110010000110\n", "", 0},
+        {{"--fc", "1", "--cn", "0x643"}, "", "Card number \"0x643\" is not a decimal number\n", 1},
+        {{"--fc", "1", "--cn", "-1"}, "", "Card number \"-1\" is negative\n", 1},
+        {{"--fc", "1", "--cn", ""}, "", "Card number \"\" is empty\n", 1},
+        {{"--fc", "1", "--cn", " 5"}, "", "Card number \" 5\" is not a decimal number\n", 1},
+        {{"--fc", "1", "--cn", "18446744073709551616"}, "",
+         "Card number 18446744073709551616 is too large for H10301. 65535 is max.\n", 1},
+        {{"--fc", "1", "--cn", "0070000"}, "",
+         "Card number 0070000 is too large for H10301. 65535 is max.\n", 1},
+        {{"--fc", "1", "--cn", "1", "--il", "0"}, "", "H10301 has no issue level\n", 1},
+        {{"--fc", "1"}, "", "H10301 needs a card number\n", 1},
+        {{"--fc", "1", "--cn", "1\x1b[2J"}, "", "Card number \"1\\x1B[2J\" is not a decimal number\n", 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"wiegand", "encode", "-w", "H10301"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.out, c.out) << c.args[3];
+        EXPECT_EQ(run.err, c.err) << c.args[3];
+        EXPECT_EQ(run.status, c.status) << c.args[3];
+    }
+    // A 64-bit field takes 2^64 - 1, and nothing wraps into it.
+    const auto path = std::filesystem::temp_directory_path() / "proxcred-wiegand-64.json";
+    std::ofstream(path) << R"([{"name": "Wide64", "bits": 64, "fields": {"card": {"start": 0, "length": 64}}}])";
+    const auto wide = [&](const std::string& card, const std::string& form) {
+        return cli({"wiegand", "encode", "--formats", path.string(), "-w", "wide64", "--cn", card,
+                    "--out", form});
+    };
+    EXPECT_EQ(wide("18446744073709551615", "hex").out, "FFFFFFFFFFFFFFFF\n");
+    EXPECT_EQ(wide("-1", "hex").status, 1);
+    const CliRun hid = wide("1", "hid");
+    EXPECT_EQ(hid.status, 1);
+    EXPECT_EQ(hid.err, "Wide64: the hid form has no room for a sentinel above a 64-bit frame\n");
+    std::filesystem::remove(path);
+}
+
+// Every number option, and what the README promises for exit statuses: 1 for
+// a value refused, 2 for a command line that cannot be used as written.
+TEST(CliWiegand, ExitStatusesAreConsistent) {
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+        int status;
+    } cases[] = {
+        {{"wiegand", "decode", "--bits", "010", "--in", "bin", "0101010101"}, "", 0},
+        {{"wiegand", "decode", "--bits", "65", "1"}, "proxcred-cli: --bits \"65\" must be 1 to 64\n", 1},
+        {{"wiegand", "decode", "--bits", "0x10", "1"},
+         "proxcred-cli: --bits \"0x10\" is not a decimal number\n", 1},
+        {{"wiegand", "encode", "-w", "NoSuch", "--cn", "1"}, "Unknown Wiegand format \"NoSuch\"\n", 1},
+        {{"wiegand", "decode", "-w", "NoSuch", "1"}, "Unknown Wiegand format \"NoSuch\"\n", 1},
+        {{"read", "--port", "010"}, "proxcred-cli: --port \"010\" must be 1 to 9\n", 1},
+        {{"read", "--timeout", "-5"}, "proxcred-cli: --timeout \"-5\" must be 1 to 32767\n", 1},
+        {{"wiegand", "encode", "-w", "H10301", "--cn", "1", "--out", "dec"}, nullptr, 2},
+        {{"wiegand", "encode", "-w", "H10301", "--cn"}, nullptr, 2},
+        {{"wiegand", "frobnicate"}, nullptr, 2},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args[1] << " " << c.args[2];
+        if (c.err != nullptr) {
+            EXPECT_EQ(run.err, c.err) << c.args[2];
+        }
+    }
+}
+
+TEST(CliWiegand, BitsAppliesToEveryFormAndNoFrameIsEmpty) {
+    const auto decoded = [](const std::vector<std::string>& args) {
+        std::vector<std::string> all{"wiegand", "decode", "--json"};
+        all.insert(all.end(), args.begin(), args.end());
+        return cli(all);
+    };
+    // A 36X card of the translator, read as octal: 36 bits is among the readings.
+    const CliRun xceed = decoded({"--in", "octal", "--bits", "36", "0000406200140346"});
+    EXPECT_EQ(xceed.status, 0) << xceed.err;
+    EXPECT_EQ(nlohmann::json::parse(xceed.out)["bits"], 36);
+    const CliRun hid = decoded({"--in", "hid", "--bits", "26", "2006EC0C86"});
+    EXPECT_EQ(nlohmann::json::parse(hid.out)["matches"][0]["card"], 1603);
+    const CliRun wrongLength = decoded({"--in", "hid", "--bits", "36", "2006EC0C86"});
+    EXPECT_EQ(wrongLength.status, 1);
+    EXPECT_EQ(nlohmann::json::parse(wrongLength.out)["error"],
+              "not a 36-bit frame (the text reads as 37 or 26 bits)");
+    const CliRun sentinelOnly = decoded({"--in", "hid", "1"});
+    EXPECT_EQ(sentinelOnly.status, 1);
+    EXPECT_EQ(sentinelOnly.out.find("\"bits\": 0"), std::string::npos) << sentinelOnly.out;
+}
+
+// Every built-in format's own output, in every form, decodes back to itself
+// without options, through the command line as a user runs it.
+TEST(CliWiegand, OwnOutputDecodesBack) {
+    for (const char* form : {"bin", "hex", "hid", "octal"}) {
+        for (const char* name : {"H10302", "ISCS", "Casi40", "IR56"}) {
+            const CliRun encoded =
+                cli({"wiegand", "encode", "-w", name, "--cn", "5", "--out", form});
+            ASSERT_EQ(encoded.status, 0) << name << " " << encoded.err;
+            const std::string frame = encoded.out.substr(0, encoded.out.size() - 1);
+            const CliRun decoded =
+                cli({"wiegand", "decode", "--json", "--in", form, "-w", name, frame});
+            const nlohmann::json line = nlohmann::json::parse(decoded.out);
+            ASSERT_FALSE(line["matches"].empty()) << name << " " << form << " " << frame;
+            EXPECT_EQ(line["matches"][0]["card"], 5) << name << " " << form;
+        }
+    }
+}
+
+// A line too long to read whole is an error on its line, never a card read
+// from its first part; the lines after it are still decoded.
+TEST(CliWiegand, ALineTooLongIsRefusedAndTheRestDecoded) {
+    const std::string input = std::string(70000, '0') + "2006EC0C86\n2006EC0C86\n";
+    const CliRun run = cli({"wiegand", "decode", "--json", "--in", "hid"}, input);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "proxcred-cli: line 1: longer than 65536 characters\n");
+    std::istringstream lines(run.out);
+    std::string first;
+    std::string second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(nlohmann::json::parse(first)["error"], "longer than 65536 characters");
+    EXPECT_EQ(nlohmann::json::parse(second)["matches"][0]["card"], 1603);
+}
+
+// Descriptions are shown with their control characters escaped.
+TEST(CliWiegand, ListShowsDescriptionsEscapedAndSources) {
+    const auto path = std::filesystem::temp_directory_path() / "proxcred-wiegand-escape.json";
+    std::ofstream(path) << R"([{"name": "Esc", "description": "ding\u0007\u001b[2J", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}}])";
+    const CliRun list = cli({"wiegand", "list", "--formats", path.string()});
+    std::filesystem::remove(path);
+    EXPECT_NE(list.out.find("ding\\x07\\x1B[2J"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find('\x1b'), std::string::npos);
+    const nlohmann::json formats = nlohmann::json::parse(cli({"wiegand", "list", "--json"}).out);
+    EXPECT_NE(formats[0]["source"].get<std::string>().find("Proxmark3"), std::string::npos);
 }
 
 }  // namespace
