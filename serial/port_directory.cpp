@@ -1,5 +1,6 @@
 #include "serial/port_directory.h"
 
+#include <QDir>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
@@ -36,12 +37,23 @@ bool naturalLess(const QString& a, const QString& b) {
     return a.size() - i < b.size() - j;
 }
 
+// A relative path names a file under the current directory, as it does
+// everywhere else; Qt Serial Port would look for it under /dev (so "null"
+// would open /dev/null). COM port names on Windows are not paths.
+QString fromWorkingDirectory(const QString& device) {
+#ifdef Q_OS_WIN
+    return device;
+#else
+    return QDir::isRelativePath(device) ? QDir::current().absoluteFilePath(device) : device;
+#endif
+}
+
 QStringList systemDevices() {
     if (qEnvironmentVariableIsSet(PortDirectory::kOverrideVariable)) {
         QStringList devices;
         for (const QString& device :
              qEnvironmentVariable(PortDirectory::kOverrideVariable).split(',')) {
-            if (!device.trimmed().isEmpty()) devices << device.trimmed();
+            if (!device.trimmed().isEmpty()) devices << fromWorkingDirectory(device.trimmed());
         }
         return devices;
     }

@@ -123,6 +123,27 @@ TEST(SerialLockReader, APortThatCannotBeOpened) {
     EXPECT_NE(reader.InfoText().find("Port 5: no serial device"), std::string::npos);
 }
 
+// Relative paths in the override are taken from the current directory, and
+// messages name the path that was opened.
+TEST(PortDirectory, RelativePathsAreTakenFromTheCurrentDirectory) {
+    const Simulator lock({"--card", "0000000600400002"});
+    const QString before = QDir::currentPath();
+    const QFileInfo link(lock.link());
+    QDir::setCurrent(link.dir().path());
+    qputenv(PortDirectory::kOverrideVariable, "lock,null");
+    const PortDirectory ports = PortDirectory::fromSystem();
+    qunsetenv(PortDirectory::kOverrideVariable);
+    SerialLockReader reader(ports);
+    reader.setReaderPort(1);
+    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusOK) << reader.ErrorText();
+    EXPECT_EQ(reader.CardData(), "0000000600400002");
+    reader.setReaderPort(2);
+    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusError);
+    EXPECT_EQ(reader.ErrorText().rfind("Cannot open " + link.dir().filePath("null").toStdString(), 0), 0U)
+        << reader.ErrorText();
+    QDir::setCurrent(before);
+}
+
 TEST(PortDirectory, AdaptersFirstThenBuiltInPortsInNameOrder) {
     EXPECT_EQ(PortDirectory::ordered({"/dev/ttyS10", "/dev/ttyS2", "/dev/ttyACM0", "/dev/ttyUSB1",
                                       "/dev/ttyUSB0", "/dev/ttyS0"}),
