@@ -242,6 +242,11 @@ void FormWindow::controlChanged(const Control& control) {
         trace_.writeLine(control.name() +
                          ".text=" + jsonText(static_cast<const TextBox&>(control).text()));
     }
+    // A button's caption tells a test when a lock read waits (and has ended).
+    if (control.kind() == ControlKind::CommandButton) {
+        trace_.writeLine(control.name() + ".caption=" +
+                         jsonText(static_cast<const CommandButton&>(control).caption()));
+    }
 }
 
 void FormWindow::focusChanged(const Control& focused) {

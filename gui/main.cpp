@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gui/clipboard_handoff.h"
+#include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
 #include "gui/qt_platform.h"
 #include "serial/qt_serial_port.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("proxcred");
+    proxcred::gui::EscapeRepeatFilter escapeRepeats;
+    app.installNativeEventFilter(&escapeRepeats);
 
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;

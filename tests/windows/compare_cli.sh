@@ -25,6 +25,11 @@ cat >"$work/site.json" <<'JSON'
   "parity": [{"bit": 0, "parity": "even", "covers": ["1-10"]}, {"bit": 11, "parity": "odd", "covers": ["1-10"]}]}]}
 JSON
 
+# A folder whose name lies outside every ANSI code page: the arguments must
+# reach the program as Unicode.
+mkdir -p "$work/dir/日本"
+cp "$work/rows.csv" "$work/site.json" "$work/dir/日本/"
+
 failures=0
 passed=0
 # check NAME INPUT_FILE ARGS...: ARGS may hold @rows.csv etc., a file of the
@@ -73,6 +78,8 @@ check "wiegand encode hid" $none wiegand encode -w H10301 --fc 118 --cn 1603 --o
 check "wiegand encode refused" $none wiegand encode -w H10301 --fc 300 --cn 1
 check "wiegand decode --json" "$work/frames.txt" wiegand decode --in hid --json
 check "wiegand --formats from a Windows path" $none wiegand encode --formats @site.json -w Site12 --cn 5
+check "encode --csv from a Unicode path" $none encode --csv @dir/日本/rows.csv
+check "wiegand --formats from a Unicode path" $none wiegand encode --formats @dir/日本/site.json -w Site12 --cn 5
 check "a usage error" $none encode -f
 
 # Standard input from a pipe.
