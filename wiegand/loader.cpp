@@ -286,40 +286,77 @@ Format readFormat(const json& description) {
     return format;
 }
 
-// Catches keys given twice in one object while the file is parsed (the JSON
-// library would silently keep the last): a second "card" must not replace
-// the first unseen. The format is named once its object is complete.
-class DuplicateKeys {
+// Finds keys given twice in one object (the JSON library would silently keep
+// the last): a second "card" must not replace the first unseen. A pass of its
+// own over the text, keeping no document, so that it stays linear (the JSON
+// library's parse callbacks rescan a whole list at the end of each object in
+// it). The format is named once its object is complete.
+class DuplicateKeys : public nlohmann::json_sax<json> {
   public:
-    bool operator()(int depth, json::parse_event_t event, json& parsed) {
-        using Event = json::parse_event_t;
-        if (depth == 0 && (event == Event::object_start || event == Event::array_start))
-            formatDepth_ = event == Event::object_start ? 2 : 1;
-        if (event == Event::object_start) {
-            keys_.emplace_back();
-            if (depth == formatDepth_) duplicate_.reset();
+    bool null() override { return value(); }
+    bool boolean(bool /*unused*/) override { return value(); }
+    bool number_integer(number_integer_t /*unused*/) override { return value(); }
+    bool number_unsigned(number_unsigned_t /*unused*/) override { return value(); }
+    bool number_float(number_float_t /*unused*/, const string_t& /*unused*/) override {
+        return value();
+    }
+    bool string(string_t& text) override {
+        if (depth() == formatDepth_ + 1 && lastKey_ == "name") name_ = text;
+        return value();
+    }
+    bool binary(binary_t& /*unused*/) override { return value(); }
+    bool start_object(std::size_t /*unused*/) override {
+        if (containers_.empty()) formatDepth_ = 2;
+        if (depth() == formatDepth_) {
+            duplicate_.reset();
+            name_.reset();
         }
-        if (event == Event::key && !keys_.empty() && !keys_.back().insert(parsed.get<std::string>()).second) {
-            if (depth <= 1 && formatDepth_ == 2) throw FormatError("the key " + inQuotes(parsed.get<std::string>()) + " appears twice");
-            if (!duplicate_) duplicate_ = parsed.get<std::string>();
-        }
-        if (event == Event::object_end) {
-            keys_.pop_back();
-            if (depth == formatDepth_ && duplicate_) {
-                const auto name = parsed.find("name");
-                const std::string which = name != parsed.end() && name->is_string()
-                                              ? "format " + inQuotes(name->get<std::string>())
-                                              : "a format";
-                throw FormatError(which + ": the key " + inQuotes(*duplicate_) + " appears twice");
-            }
-        }
+        containers_.emplace_back(std::unordered_set<std::string>());
         return true;
+    }
+    bool key(string_t& key) override {
+        lastKey_ = key;
+        if (containers_.back()->insert(key).second) return true;
+        if (depth() < formatDepth_) throw FormatError("the key " + inQuotes(key) + " appears twice");
+        if (!duplicate_) duplicate_ = key;
+        return true;
+    }
+    bool end_object() override {
+        containers_.pop_back();
+        if (depth() == formatDepth_ && duplicate_) {
+            throw FormatError((name_ ? "format " + inQuotes(*name_) : std::string("a format")) +
+                              ": the key " + inQuotes(*duplicate_) + " appears twice");
+        }
+        return value();
+    }
+    bool start_array(std::size_t /*unused*/) override {
+        if (containers_.empty()) formatDepth_ = 1;
+        containers_.emplace_back(std::nullopt);
+        return true;
+    }
+    bool end_array() override {
+        containers_.pop_back();
+        return value();
+    }
+    // The parse proper reports a syntax error, with its position.
+    bool parse_error(std::size_t /*unused*/, const std::string& /*unused*/,
+                     const nlohmann::detail::exception& /*unused*/) override {
+        return false;
     }
 
   private:
-    std::vector<std::unordered_set<std::string>> keys_;
+    int depth() const { return static_cast<int>(containers_.size()); }
+    bool value() {
+        lastKey_.clear();
+        return true;
+    }
+
+    // Per open container: the keys of an object, nothing for a list.
+    std::vector<std::optional<std::unordered_set<std::string>>> containers_;
+    std::string lastKey_;
     std::optional<std::string> duplicate_;
-    int formatDepth_ = 1;
+    std::optional<std::string> name_;
+    int formatDepth_ = 1;  // how many containers enclose a format's object
 };
 
 }  // namespace
@@ -339,7 +376,9 @@ bool Library::addFormats(std::string_view text, std::string& error) {
         if (text.size() > kMaxFileBytes)
             throw FormatError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) +
                               " MiB");
-        const json document = json::parse(text, DuplicateKeys());
+        DuplicateKeys duplicates;
+        json::sax_parse(text, &duplicates);
+        const json document = json::parse(text);
         if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
         const json& list = listOf(
             document.is_object() ? member(document, "formats", "the file") : document, "\"formats\"");
