@@ -41,8 +41,9 @@ BENCHMARK(encodeC1k48s);
 std::string formatFile(std::int64_t count) {
     std::string file = "[";
     for (std::int64_t i = 0; i < count; ++i) {
-        file += std::string(i == 0 ? "" : ",") + R"({"name":"F)" + std::to_string(i) +
-                R"(","bits":26,"fields":{"facility":{"start":1,"length":8},"card":{"start":9,"length":16}}})";
+        file +=
+            std::string(i == 0 ? "" : ",") + R"({"name":"F)" + std::to_string(i) +
+            R"(","bits":26,"fields":{"facility":{"start":1,"length":8},"card":{"start":9,"length":16}}})";
     }
     return file + "]";
 }

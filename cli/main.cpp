@@ -101,8 +101,10 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
     args.encode = wiegand->add_subcommand("encode", "Encode numbers into one format's frame");
     args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)")
         ->required();
-    const std::pair<const char*, const char*> fieldOptions[] = {
-        {"--fc", "Facility code"}, {"--cn", "Card number"}, {"--il", "Issue level"}, {"--oem", "OEM code"}};
+    const std::pair<const char*, const char*> fieldOptions[] = {{"--fc", "Facility code"},
+                                                                {"--cn", "Card number"},
+                                                                {"--il", "Issue level"},
+                                                                {"--oem", "OEM code"}};
     static_assert(std::size(fieldOptions) == proxcred::wiegand::kFieldKinds.size());
     for (std::size_t i = 0; i < args.fields.size(); ++i) {
         args.fieldOptions[i] = args.encode->add_option(
@@ -140,14 +142,13 @@ bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& librar
     // One byte past the largest file the library takes is enough to refuse it.
     std::string text;
     char chunk[4096];
-    for (std::size_t got = 0;
-         text.size() <= proxcred::wiegand::Library::kMaxFileBytes &&
-         (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
+    for (std::size_t got = 0; text.size() <= proxcred::wiegand::Library::kMaxFileBytes &&
+                              (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
         text.append(chunk, got);
     std::string error;
     if (std::ferror(file.get()) != 0 || !library.addFormats(text, error)) {
-        std::cerr << "proxcred-cli: " << path << ": " << (error.empty() ? "cannot read the file" : error)
-                  << '\n';
+        std::cerr << "proxcred-cli: " << path << ": "
+                  << (error.empty() ? "cannot read the file" : error) << '\n';
         return false;
     }
     return true;
@@ -203,14 +204,16 @@ void addRead(CLI::App& app, ReadArgs& args) {
         ->capture_default_str();
     read->add_option("--timeout", args.timeout, "Wait limit in milliseconds, 1 to 32767")
         ->capture_default_str();
-    read->add_flag("--split", args.options.split, "Also split the card data with every card format");
+    read->add_flag("--split", args.options.split,
+                   "Also split the card data with every card format");
 }
 
 // --port and --timeout, read as decimal; false with the message otherwise.
 bool readReadOptions(ReadArgs& args) {
     constexpr std::uint64_t kLongestWaitMs = 32767;
     std::string error;
-    const auto port = proxcred::cli::readDecimalIn("--port", args.port, 1, proxcred::kSerialPortCount, error);
+    const auto port =
+        proxcred::cli::readDecimalIn("--port", args.port, 1, proxcred::kSerialPortCount, error);
     const auto timeout =
         port ? proxcred::cli::readDecimalIn("--timeout", args.timeout, 1, kLongestWaitMs, error)
              : std::nullopt;
@@ -273,8 +276,8 @@ int run(int argc, char** argv) {
     }
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
-        return output.finish(splitCommand(splitArgs.cardData, stdin, style, output.stream(), std::cerr),
-                             std::cerr);
+        return output.finish(
+            splitCommand(splitArgs.cardData, stdin, style, output.stream(), std::cerr), std::cerr);
     }
     return encodeCommand(encodeArgs, output);
 }

@@ -7,6 +7,7 @@
 #include "cli/line_reader.h"
 #include "formats/card_format.h"
 #include "json_text/json_text.h"
+#include "json_text/shown_text.h"
 #include "split/split_card.h"
 
 namespace proxcred::cli {
@@ -25,11 +26,8 @@ std::string jsonString(std::string_view text) {
 }
 
 std::string badCharacterError(std::string_view cardData, std::size_t at) {
-    const char c = cardData[at];
-    const bool printable = c >= ' ' && c <= '~';
-    std::string shown = printable ? std::string("'") + c + "'"
-                                  : "byte " + std::to_string(static_cast<unsigned char>(c));
-    return shown + " at position " + std::to_string(at + 1) + " is not an octal digit";
+    return shownByte(cardData[at]) + " at position " + std::to_string(at + 1) +
+           " is not an octal digit";
 }
 
 std::optional<SplitResult> splitOrExplain(std::string_view cardData, std::string& error) {

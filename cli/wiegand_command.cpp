@@ -169,7 +169,8 @@ std::string textBlock(std::string_view input, const std::vector<Match>& matches)
 
 std::string capitalised(std::string_view text) {
     std::string capital(text);
-    if (!capital.empty()) capital[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital[0])));
+    if (!capital.empty())
+        capital[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital[0])));
     return capital;
 }
 
@@ -250,7 +251,8 @@ int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options
         err << encoded.refusal << '\n';
         return 1;
     }
-    if (const std::string_view why = wiegand::formRefusal(format->bits, options.out); !why.empty()) {
+    if (const std::string_view why = wiegand::formRefusal(format->bits, options.out);
+        !why.empty()) {
         err << format->name << ": " << why << '\n';
         return 1;
     }
@@ -290,7 +292,8 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
     // leading zeros would read as card 0, and what follows would go unseen.
     const auto tooLong = [&](std::string_view value, std::size_t number) {
         allRead = false;
-        const std::string why = "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
+        const std::string why =
+            "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
         err << "proxcred-cli: line " << number << ": " << why << '\n';
         if (options.json) {
             out << "{\"input\": " << jsonText(std::string(value.substr(0, 16)) + "...")
@@ -301,7 +304,8 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
                                    [&](std::string_view value, const ValueSource& source) {
                                        // Blank lines separate groups of frames in a file.
                                        if (source.unit == "line" && value.empty()) return;
-                                       if (!source.cut) return decodeOne(value, source.unit, source.number);
+                                       if (!source.cut)
+                                           return decodeOne(value, source.unit, source.number);
                                        tooLong(value, source.number);
                                    });
     if (!read) return 1;

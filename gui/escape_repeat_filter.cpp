@@ -1,8 +1,11 @@
 #include "gui/escape_repeat_filter.h"
 
+#include <xcb/xcb.h>
+
 #include <QGuiApplication>
 #include <algorithm>
-#include <xcb/xcb.h>
+#include <cstddef>
+#include <cstdlib>
 
 namespace proxcred::gui {
 namespace {
@@ -19,8 +22,8 @@ std::vector<std::uint8_t> escapeKeycodes(xcb_connection_t* connection) {
     std::vector<std::uint8_t> found;
     if (mapping == nullptr) return found;
     const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
-    const int perKeycode = mapping->keysyms_per_keycode;
-    for (int keycode = 0; keycode < count; ++keycode) {
+    const std::ptrdiff_t perKeycode = mapping->keysyms_per_keycode;
+    for (std::ptrdiff_t keycode = 0; keycode < count; ++keycode) {
         const xcb_keysym_t* of = keysyms + keycode * perKeycode;
         if (std::find(of, of + perKeycode, kEscapeKeysym) != of + perKeycode)
             found.push_back(static_cast<std::uint8_t>(first + keycode));

@@ -84,13 +84,20 @@ TEST(CliWiegand, NumbersAreReadAsPrinted) {
         {{"--fc", "1", "--cn", "-1"}, "", "Card number \"-1\" is negative\n", 1},
         {{"--fc", "1", "--cn", ""}, "", "Card number \"\" is empty\n", 1},
         {{"--fc", "1", "--cn", " 5"}, "", "Card number \" 5\" is not a decimal number\n", 1},
-        {{"--fc", "1", "--cn", "18446744073709551616"}, "",
-         "Card number 18446744073709551616 is too large for H10301. 65535 is max.\n", 1},
-        {{"--fc", "1", "--cn", "0070000"}, "",
-         "Card number 0070000 is too large for H10301. 65535 is max.\n", 1},
+        {{"--fc", "1", "--cn", "18446744073709551616"},
+         "",
+         "Card number 18446744073709551616 is too large for H10301. 65535 is max.\n",
+         1},
+        {{"--fc", "1", "--cn", "0070000"},
+         "",
+         "Card number 0070000 is too large for H10301. 65535 is max.\n",
+         1},
         {{"--fc", "1", "--cn", "1", "--il", "0"}, "", "H10301 has no issue level\n", 1},
         {{"--fc", "1"}, "", "H10301 needs a card number\n", 1},
-        {{"--fc", "1", "--cn", "1\x1b[2J"}, "", "Card number \"1\\x1B[2J\" is not a decimal number\n", 1},
+        {{"--fc", "1", "--cn", "1\x1b[2J"},
+         "",
+         "Card number \"1\\x1B[2J\" is not a decimal number\n",
+         1},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"wiegand", "encode", "-w", "H10301"};
@@ -102,7 +109,8 @@ TEST(CliWiegand, NumbersAreReadAsPrinted) {
     }
     // A 64-bit field takes 2^64 - 1, and nothing wraps into it.
     const auto path = std::filesystem::temp_directory_path() / "proxcred-wiegand-64.json";
-    std::ofstream(path) << R"([{"name": "Wide64", "bits": 64, "fields": {"card": {"start": 0, "length": 64}}}])";
+    std::ofstream(path)
+        << R"([{"name": "Wide64", "bits": 64, "fields": {"card": {"start": 0, "length": 64}}}])";
     const auto wide = [&](const std::string& card, const std::string& form) {
         return cli({"wiegand", "encode", "--formats", path.string(), "-w", "wide64", "--cn", card,
                     "--out", form});
@@ -124,10 +132,15 @@ TEST(CliWiegand, ExitStatusesAreConsistent) {
         int status;
     } cases[] = {
         {{"wiegand", "decode", "--bits", "010", "--in", "bin", "0101010101"}, "", 0},
-        {{"wiegand", "decode", "--bits", "65", "1"}, "proxcred-cli: --bits \"65\" must be 1 to 64\n", 1},
+        {{"wiegand", "decode", "--bits", "65", "1"},
+         "proxcred-cli: --bits \"65\" must be 1 to 64\n",
+         1},
         {{"wiegand", "decode", "--bits", "0x10", "1"},
-         "proxcred-cli: --bits \"0x10\" is not a decimal number\n", 1},
-        {{"wiegand", "encode", "-w", "NoSuch", "--cn", "1"}, "Unknown Wiegand format \"NoSuch\"\n", 1},
+         "proxcred-cli: --bits \"0x10\" is not a decimal number\n",
+         1},
+        {{"wiegand", "encode", "-w", "NoSuch", "--cn", "1"},
+         "Unknown Wiegand format \"NoSuch\"\n",
+         1},
         {{"wiegand", "decode", "-w", "NoSuch", "1"}, "Unknown Wiegand format \"NoSuch\"\n", 1},
         {{"read", "--port", "010"}, "proxcred-cli: --port \"010\" must be 1 to 9\n", 1},
         {{"read", "--timeout", "-5"}, "proxcred-cli: --timeout \"-5\" must be 1 to 32767\n", 1},
@@ -202,7 +215,8 @@ TEST(CliWiegand, ALineTooLongIsRefusedAndTheRestDecoded) {
 // Descriptions are shown with their control characters escaped.
 TEST(CliWiegand, ListShowsDescriptionsEscapedAndSources) {
     const auto path = std::filesystem::temp_directory_path() / "proxcred-wiegand-escape.json";
-    std::ofstream(path) << R"([{"name": "Esc", "description": "ding\u0007\u001b[2J", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}}])";
+    std::ofstream(path)
+        << R"([{"name": "Esc", "description": "ding\u0007\u001b[2J", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}}])";
     const CliRun list = cli({"wiegand", "list", "--formats", path.string()});
     std::filesystem::remove(path);
     EXPECT_NE(list.out.find("ding\\x07\\x1B[2J"), std::string::npos) << list.out;

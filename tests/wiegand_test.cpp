@@ -200,11 +200,12 @@ TEST(WiegandFrames, EveryFormatsOwnOutputReadsBackInEveryForm) {
                  {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
                 const std::string text = frameText(frame, form);
                 const std::vector<Frame> frames = framesOf(text, form, std::nullopt, error);
-                const bool found = std::any_of(frames.begin(), frames.end(), [&](const Frame& read) {
-                    const std::optional<Decoded> decoded = decode(f, read);
-                    return decoded && decoded->numbers.values == given.values &&
-                           decoded->parity != ParityVerdict::Fail;
-                });
+                const bool found =
+                    std::any_of(frames.begin(), frames.end(), [&](const Frame& read) {
+                        const std::optional<Decoded> decoded = decode(f, read);
+                        return decoded && decoded->numbers.values == given.values &&
+                               decoded->parity != ParityVerdict::Fail;
+                    });
                 EXPECT_TRUE(found) << f.name << " " << text << " " << error;
             }
         }
@@ -342,32 +343,46 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
              R"({"name": "G", "bits": 10, "fields": {"card": {"start": 0, "length": 6, "bcd": true}}})"),
          "format \"G\": field \"card\" is BCD but its length is not a multiple of 4"},
         {file(R"({"name": "H", "bits": 80, "fields": {}})"), "format \"H\": bits must be 1 to 64"},
-        {file(R"({"name": "I", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": ["0-1000000000"]}]})"),
+        {file(
+             R"({"name": "I", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": ["0-1000000000"]}]})"),
          "format \"I\": covers uses position 1000000000, past the 10-bit frame"},
-        {file(R"({"name": "J", "bits": 10, "fields": {"card": {"positions": ["1-99999999999999999999"]}}})"),
-         "format \"J\": field \"card\" positions holds \"1-99999999999999999999\", which is no range like \"1-12\""},
-        {file(R"({"name": "K", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "partiy": []})"),
-         "format \"K\": unknown key \"partiy\" (name, description, source, bits, fields, fixed, parity)"},
-        {file(R"({"name": "L", "bits": 10, "fields": {"card": {"start": 1, "length": 8, "lenght": 2}}})"),
-         "format \"L\": unknown key \"lenght\" in field \"card\" (start, length, positions, bcd, max)"},
-        {file(R"({"name": "M", "bits": 10, "fields": {"card": {"start": 1, "length": 8}, "card": {"start": 0, "length": 1}}})"),
+        {file(
+             R"({"name": "J", "bits": 10, "fields": {"card": {"positions": ["1-99999999999999999999"]}}})"),
+         "format \"J\": field \"card\" positions holds \"1-99999999999999999999\", which is no "
+         "range like \"1-12\""},
+        {file(
+             R"({"name": "K", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "partiy": []})"),
+         "format \"K\": unknown key \"partiy\" (name, description, source, bits, fields, fixed, "
+         "parity)"},
+        {file(
+             R"({"name": "L", "bits": 10, "fields": {"card": {"start": 1, "length": 8, "lenght": 2}}})"),
+         "format \"L\": unknown key \"lenght\" in field \"card\" (start, length, positions, bcd, "
+         "max)"},
+        {file(
+             R"({"name": "M", "bits": 10, "fields": {"card": {"start": 1, "length": 8}, "card": {"start": 0, "length": 1}}})"),
          "format \"M\": the key \"card\" appears twice"},
         {file(R"({"name": "N", "bits": 10, "fields": {"facility": {"start": 1, "length": 8}}})"),
          "format \"N\": has no \"card\" field: every format carries a card number"},
-        {file(R"({"name": "O", "bits": 10, "fields": {"card": {"start": 2, "length": 7}}, "parity": [{"bit": 0, "parity": "even", "covers": ["1-9"]}, {"bit": 9, "parity": "odd", "covers": ["2-8"]}]})"),
-         "format \"O\": the parity bit at 0 covers the parity bit at 9, which is computed after it: list that one first"},
-        {file(R"({"name": "P", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": [1, 2, 1]}]})"),
+        {file(
+             R"({"name": "O", "bits": 10, "fields": {"card": {"start": 2, "length": 7}}, "parity": [{"bit": 0, "parity": "even", "covers": ["1-9"]}, {"bit": 9, "parity": "odd", "covers": ["2-8"]}]})"),
+         "format \"O\": the parity bit at 0 covers the parity bit at 9, which is computed after "
+         "it: list that one first"},
+        {file(
+             R"({"name": "P", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "parity": [{"bit": 0, "parity": "even", "covers": [1, 2, 1]}]})"),
          "format \"P\": the parity bit at 0 covers position 1 twice"},
-        {file(R"({"name": "Q\u001b[2J", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
+        {file(
+             R"({"name": "Q\u001b[2J", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
          "the format name \"Q\\x1B[2J\" holds a control character"},
         {R"({"formats": [], "formats": []})", "the key \"formats\" appears twice"},
         {R"({"formats": [], "comment": 1})", "unknown key \"comment\" in the file (formats)"},
         {"[" + std::string(Library::kMaxFileBytes, ' ') + "]", "the file is larger than 16 MiB"},
-        {"[{}" + std::string() + [] {
-             std::string more;
-             for (std::size_t i = 0; i < Library::kMaxFormats; ++i) more += ",{}";
-             return more;
-         }() + "]",
+        {"[{}" + std::string() +
+             [] {
+                 std::string more;
+                 for (std::size_t i = 0; i < Library::kMaxFormats; ++i) more += ",{}";
+                 return more;
+             }() +
+             "]",
          "the file has more than 100000 formats"},
         {"{\"formats\": [", nullptr},
         {"{\"formats\": [\xff\x01]}", nullptr},
@@ -383,7 +398,8 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
         }
         // Input bytes are quoted escaped: no control or stray non-ASCII byte.
         EXPECT_TRUE(std::none_of(error.begin(), error.end(), [](char byte) {
-            return static_cast<unsigned char>(byte) < 0x20 || static_cast<unsigned char>(byte) >= 0x7F;
+            return static_cast<unsigned char>(byte) < 0x20 ||
+                   static_cast<unsigned char>(byte) >= 0x7F;
         })) << error;
         // Nothing half-loaded: the good format before the bad one is not there.
         EXPECT_EQ(mine.find("Good"), nullptr);

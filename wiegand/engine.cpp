@@ -160,13 +160,12 @@ std::optional<Decoded> decode(const Format& format, const Frame& frame) {
         // As a reader checks it on the wire: each parity bit with the bits it
         // covers, as received. The loader keeps a parity bit from covering one
         // set after it, so this is exactly the parity the encoder set.
-        const bool holds = std::all_of(format.parity.begin(), format.parity.end(),
-                                       [&](const ParityBit& parity) {
-                                           const std::uint64_t group =
-                                               parity.coverMask | bitAt(frame, parity.position);
-                                           const bool odd = (std::popcount(frame.value & group) & 1) != 0;
-                                           return odd == (parity.kind == ParityKind::Odd);
-                                       });
+        const bool holds =
+            std::all_of(format.parity.begin(), format.parity.end(), [&](const ParityBit& parity) {
+                const std::uint64_t group = parity.coverMask | bitAt(frame, parity.position);
+                const bool odd = (std::popcount(frame.value & group) & 1) != 0;
+                return odd == (parity.kind == ParityKind::Odd);
+            });
         decoded.parity = holds ? ParityVerdict::Ok : ParityVerdict::Fail;
     }
     return decoded;

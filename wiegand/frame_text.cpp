@@ -60,7 +60,9 @@ std::string digitsOf(std::uint64_t value, int bitsPerDigit, std::size_t minDigit
 }
 
 std::string_view digitName(int bitsPerDigit) {
-    return bitsPerDigit == 1 ? "a binary digit" : bitsPerDigit == 3 ? "an octal digit" : "a hex digit";
+    return bitsPerDigit == 1   ? "a binary digit"
+           : bitsPerDigit == 3 ? "an octal digit"
+                               : "a hex digit";
 }
 
 // Digits of a base (2, 8 or 16) into a number of at most 64 bits; nullopt,
@@ -193,7 +195,7 @@ std::vector<Frame> framesOfForm(std::string_view text, FrameForm form, std::stri
 
 // "26", "26 or 37", "36 to 48".
 std::string lengthsOf(const std::vector<Frame>& frames) {
-    const std::string first = std::to_string(frames.front().bits);
+    std::string first = std::to_string(frames.front().bits);
     const std::string last = std::to_string(frames.back().bits);
     if (frames.size() == 1) return first;
     return first + (frames.size() == 2 ? " or " : " to ") + last;

@@ -43,7 +43,8 @@ void onlyKeys(const json& object, std::initializer_list<std::string_view> allowe
     for (const auto& item : object.items()) {
         if (std::find(allowed.begin(), allowed.end(), item.key()) != allowed.end()) continue;
         std::string names;
-        for (const std::string_view name : allowed) names += (names.empty() ? "" : ", ") + std::string(name);
+        for (const std::string_view name : allowed)
+            names += (names.empty() ? "" : ", ") + std::string(name);
         throw FormatError("unknown key " + inQuotes(item.key()) +
                           (what.empty() ? "" : " in " + std::string(what)) + " (" + names + ")");
     }
@@ -92,14 +93,15 @@ std::pair<int, int> range(const std::string& entry, int bits, std::string_view w
     const char* begin = entry.data();
     const char* end = begin + entry.size();
     const auto firstRead = std::from_chars(begin, begin + std::min(dash, entry.size()), first);
-    const bool readable = dash != std::string::npos && dash > 0 &&
-                          firstRead.ec == std::errc{} && firstRead.ptr == begin + dash &&
+    const bool readable = dash != std::string::npos && dash > 0 && firstRead.ec == std::errc{} &&
+                          firstRead.ptr == begin + dash &&
                           std::from_chars(begin + dash + 1, end, last).ptr == end && last >= 0 &&
                           begin + dash + 1 != end;
     if (!readable)
         throw FormatError(std::string(what) + " holds " + inQuotes(entry) +
                           ", which is no range like \"1-12\"");
-    if (last < first) throw FormatError(std::string(what) + " holds the empty range " + inQuotes(entry));
+    if (last < first)
+        throw FormatError(std::string(what) + " holds the empty range " + inQuotes(entry));
     checkPosition(first, bits, what);
     checkPosition(last, bits, what);
     return {static_cast<int>(first), static_cast<int>(last)};
@@ -112,12 +114,15 @@ std::vector<int> positionList(const json& list, int bits, std::string_view what)
     for (const json& entry : listOf(list, what)) {
         if (entry.is_string()) {
             const auto [first, last] = range(entry.get<std::string>(), bits, what);
-            if (static_cast<std::size_t>(last - first) + positions.size() >= static_cast<std::size_t>(bits))
-                throw FormatError(std::string(what) + " lists more positions than the frame has bits");
+            if (static_cast<std::size_t>(last - first) + positions.size() >=
+                static_cast<std::size_t>(bits))
+                throw FormatError(std::string(what) +
+                                  " lists more positions than the frame has bits");
             for (int position = first; position <= last; ++position) positions.push_back(position);
         } else {
             if (positions.size() >= static_cast<std::size_t>(bits))
-                throw FormatError(std::string(what) + " lists more positions than the frame has bits");
+                throw FormatError(std::string(what) +
+                                  " lists more positions than the frame has bits");
             const int position = wholeNumber(entry, what);
             checkPosition(position, bits, what);
             positions.push_back(position);
@@ -198,9 +203,9 @@ void checkParityOrder(const Format& format) {
                 throw FormatError(who + " covers position " + std::to_string(covered) + " twice");
             seen[static_cast<std::size_t>(covered)] = true;
             if (covered == bit->position) throw FormatError(who + " covers its own bit");
-            const auto later = std::find_if(bit + 1, format.parity.end(), [&](const ParityBit& other) {
-                return other.position == covered;
-            });
+            const auto later =
+                std::find_if(bit + 1, format.parity.end(),
+                             [&](const ParityBit& other) { return other.position == covered; });
             if (later != format.parity.end())
                 throw FormatError(who + " covers the parity bit at " + std::to_string(covered) +
                                   ", which is computed after it: list that one first");
@@ -267,8 +272,8 @@ Format readFormat(const json& description) {
     Format format;
     format.name = readName(description);
     try {
-        onlyKeys(description, {"name", "description", "source", "bits", "fields", "fixed", "parity"},
-                 "");
+        onlyKeys(description,
+                 {"name", "description", "source", "bits", "fields", "fixed", "parity"}, "");
         format.description = optionalText(description, "description");
         format.source = optionalText(description, "source");
         format.bits = wholeNumber(member(description, "bits", "it"), "bits");
@@ -317,7 +322,8 @@ class DuplicateKeys : public nlohmann::json_sax<json> {
     bool key(string_t& key) override {
         lastKey_ = key;
         if (containers_.back()->insert(key).second) return true;
-        if (depth() < formatDepth_) throw FormatError("the key " + inQuotes(key) + " appears twice");
+        if (depth() < formatDepth_)
+            throw FormatError("the key " + inQuotes(key) + " appears twice");
         if (!duplicate_) duplicate_ = key;
         return true;
     }
@@ -380,8 +386,9 @@ bool Library::addFormats(std::string_view text, std::string& error) {
         json::sax_parse(text, &duplicates);
         const json document = json::parse(text);
         if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
-        const json& list = listOf(
-            document.is_object() ? member(document, "formats", "the file") : document, "\"formats\"");
+        const json& list =
+            listOf(document.is_object() ? member(document, "formats", "the file") : document,
+                   "\"formats\"");
         if (list.size() > kMaxFormats)
             throw FormatError("the file has more than " + std::to_string(kMaxFormats) + " formats");
         for (const json& description : list) {

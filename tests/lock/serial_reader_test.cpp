@@ -139,7 +139,8 @@ TEST(PortDirectory, RelativePathsAreTakenFromTheCurrentDirectory) {
     EXPECT_EQ(reader.CardData(), "0000000600400002");
     reader.setReaderPort(2);
     EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusError);
-    EXPECT_EQ(reader.ErrorText().rfind("Cannot open " + link.dir().filePath("null").toStdString(), 0), 0U)
+    EXPECT_EQ(
+        reader.ErrorText().rfind("Cannot open " + link.dir().filePath("null").toStdString(), 0), 0U)
         << reader.ErrorText();
     QDir::setCurrent(before);
 }

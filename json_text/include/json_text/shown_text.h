@@ -16,7 +16,11 @@ inline std::string shownText(std::string_view text) {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = byteAt(i);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         bool whole = length > 1 && i + length <= text.size();
         for (std::size_t k = 1; whole && k < length; ++k) whole = (byteAt(i + k) >> 6) == 0x2;
         if (length == 1 && lead >= 0x20 && lead != 0x7F) {
