@@ -92,3 +92,17 @@ wait_for_focus() {
   done
   return 1
 }
+
+# Starts openbox on the private server and waits at most 10 s until it manages
+# windows (it has set _NET_SUPPORTING_WM_CHECK on the root window): a window
+# mapped while the window manager is still starting may never be shown.
+# Adds its process to CLEANUP_PIDS.
+start_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  CLEANUP_PIDS="$CLEANUP_PIDS $!"
+  local deadline=$((SECONDS + 10))
+  until timeout 2 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    [ "$SECONDS" -lt "$deadline" ] || { echo "openbox did not start within 10 s" >&2; return 1; }
+    sleep 0.05
+  done
+}

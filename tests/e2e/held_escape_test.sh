@@ -12,8 +12,7 @@ runs=${3:-3}
 
 . "$(dirname "$0")/../../scripts/xvfb.sh"
 begin_window_test
-openbox --sm-disable >/dev/null 2>&1 &
-CLEANUP_PIDS="$CLEANUP_PIDS $!"
+start_window_manager
 "$locksim" --link "$work/lock" --no-card >/dev/null &
 CLEANUP_PIDS="$CLEANUP_PIDS $!"
 # The load starts once the first window is up: it is about the keys' timing,
