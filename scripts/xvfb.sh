@@ -1,26 +1,39 @@
 # A private X server for the sourcing script: start_xvfb [WIDTHxHEIGHT] starts
 # Xvfb on a free display, exports DISPLAY and XVFB_PID, and waits until it
-# answers. The caller kills XVFB_PID when it is done.
+# answers. The caller kills XVFB_PID when it is done (stop_xvfb). Xvfb picks
+# the display itself (-displayfd) and names it once it listens, so another
+# test's server is never taken for this one. -noreset: by default the server
+# resets when its last client leaves, and a client connecting meanwhile (a
+# window manager or a program started right after the probe below) fails to
+# open the display.
 start_xvfb() {
-  local size=${1:-1280x800} number=200
-  while [ "$number" -lt 300 ]; do
-    if [ ! -e "/tmp/.X${number}-lock" ]; then
-      Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-      XVFB_PID=$!
+  local size=${1:-1280x800} named number=""
+  named=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$named" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 200); do
+    [ -n "$number" ] || number=$(tr -d '[:space:]' <"$named")
+    if [ -n "$number" ]; then
       export DISPLAY=":$number" XVFB_PID
-      for _ in $(seq 100); do
-        # Another program may have taken the display first: then this
-        # server has exited, and the next display is tried.
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        timeout 2 xdotool getmouselocation >/dev/null 2>&1 && return 0
-        sleep 0.05
-      done
-      kill "$XVFB_PID" 2>/dev/null || true
+      if timeout 2 xdotool getmouselocation >/dev/null 2>&1; then
+        rm -f "$named"
+        return 0
+      fi
     fi
-    number=$((number + 1))
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.05
   done
+  rm -f "$named"
+  kill "$XVFB_PID" 2>/dev/null || true
   echo "no X display could be started" >&2
   return 1
+}
+
+# Ends the private X server and waits until it has gone, so that the next
+# test starts with this one's display, socket and lock file cleaned up.
+stop_xvfb() {
+  kill "$XVFB_PID" 2>/dev/null || return 0
+  wait "$XVFB_PID" 2>/dev/null || true
 }
 
 # The shown window of process PID titled TITLE, once it exists and answers;
@@ -46,7 +59,7 @@ prepare_window_run() {
   cmake --build --preset default --target proxcred >/dev/null
   start_xvfb
   export PROXCRED_SERIAL_PORTS=""
-  trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+  trap stop_xvfb EXIT
 }
 
 # Runs an X client command for at most 5 s: a tool that hangs on a stuck
@@ -79,7 +92,7 @@ begin_window_test() {
   CLEANUP_PIDS=""
   export PROXCRED_SERIAL_PORTS=""
   start_xvfb
-  trap 'kill $CLEANUP_PIDS $XVFB_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+  trap 'kill $CLEANUP_PIDS 2>/dev/null || true; stop_xvfb; rm -rf "$work"' EXIT
 }
 
 # Waits at most 5 s until WINDOW has the keyboard focus, so that keys sent to
@@ -98,11 +111,14 @@ wait_for_focus() {
 # mapped while the window manager is still starting may never be shown.
 # Adds its process to CLEANUP_PIDS.
 start_window_manager() {
-  openbox --sm-disable >/dev/null 2>&1 &
+  openbox --sm-disable >"${work:-/tmp}/openbox.log" 2>&1 &
   CLEANUP_PIDS="$CLEANUP_PIDS $!"
   local deadline=$((SECONDS + 10))
   until timeout 2 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    [ "$SECONDS" -lt "$deadline" ] || { echo "openbox did not start within 10 s" >&2; return 1; }
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      echo "openbox did not start within 10 s: $(head -c 500 "${work:-/tmp}/openbox.log")" >&2
+      return 1
+    fi
     sleep 0.05
   done
 }
