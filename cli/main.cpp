@@ -185,6 +185,16 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
 }
 
+#ifdef _WIN32
+// Port N is COMN, as Windows programs number their ports: COM10 and above too.
+constexpr std::uint64_t kHighestPort = 255;
+constexpr const char* kPortHelp = "Port number: N is COMN, 1 to 255 (see PROXCRED_SERIAL_PORTS)";
+#else
+// Port N is the Nth serial device of the system's list, of which nine count.
+constexpr std::uint64_t kHighestPort = proxcred::kSerialPortCount;
+constexpr const char* kPortHelp = "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)";
+#endif
+
 struct ReadArgs {
     proxcred::cli::ReadOptions options;
     std::string port = std::to_string(proxcred::cli::ReadOptions{}.port);
@@ -194,14 +204,9 @@ struct ReadArgs {
 void addRead(CLI::App& app, ReadArgs& args) {
     CLI::App* read = app.add_subcommand(
         "read",
-#ifdef PROXCRED_NO_LOCK_READER
-        "Not in this build: reading a card from a lock needs the window build (proxcred on Linux)"
-#else
-        "Read one card through the lock reader on a serial port and print its card data"
-#endif
-    );
-    read->add_option("--port", args.port, "Port number 1 to 9 (devices: see PROXCRED_SERIAL_PORTS)")
-        ->capture_default_str();
+        "Read one card through the lock reader on a serial port and print its card data "
+        "(Ctrl+C cancels the read)");
+    read->add_option("--port", args.port, kPortHelp)->capture_default_str();
     read->add_option("--timeout", args.timeout, "Wait limit in milliseconds, 1 to 32767")
         ->capture_default_str();
     read->add_flag("--split", args.options.split,
@@ -212,8 +217,7 @@ void addRead(CLI::App& app, ReadArgs& args) {
 bool readReadOptions(ReadArgs& args) {
     constexpr std::uint64_t kLongestWaitMs = 32767;
     std::string error;
-    const auto port =
-        proxcred::cli::readDecimalIn("--port", args.port, 1, proxcred::kSerialPortCount, error);
+    const auto port = proxcred::cli::readDecimalIn("--port", args.port, 1, kHighestPort, error);
     const auto timeout =
         port ? proxcred::cli::readDecimalIn("--timeout", args.timeout, 1, kLongestWaitMs, error)
              : std::nullopt;
@@ -272,7 +276,7 @@ int run(int argc, char** argv) {
     if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
     if (app.got_subcommand("read")) {
         if (!readReadOptions(readArgs)) return 1;
-        return readCommand(argc, argv, readArgs.options, output, std::cerr);
+        return readFromLock(argc, argv, readArgs.options, output, std::cerr);
     }
     if (app.got_subcommand("split")) {
         const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;

@@ -1,20 +1,14 @@
 #include "cli/read_command.h"
 
-#include <QCoreApplication>
-
-#include "cli/output.h"
 #include "cli/split_command.h"
 #include "platform/read_outcome.h"
-#include "serial/serial_lock_reader.h"
 
 namespace proxcred::cli {
 
-int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
+int readCommand(CardReaderControl& reader, const ReadOptions& options,
+                const std::function<bool()>& interrupted, StandardOutput& output,
                 std::ostream& err) {
     std::ostream& out = output.stream();
-    const QCoreApplication app(argc, argv);  // the read's event loop needs one
-    const PortDirectory directory = PortDirectory::fromSystem();
-    SerialLockReader reader(directory);
     reader.setReaderPort(static_cast<std::int16_t>(options.port));
     reader.setReadTimeout(static_cast<std::int16_t>(options.timeoutMs));
     const std::int32_t status = reader.ReadCard();
@@ -40,7 +34,7 @@ int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutpu
         err << ")";
     }
     err << '\n';
-    return 1;
+    return status == reader.StatusCancelled() && interrupted() ? kInterruptedStatus : 1;
 }
 
 }  // namespace proxcred::cli

@@ -38,9 +38,10 @@ int main(int argc, char** argv) {
     // Form_Load lists the ports when it builds the port list.
     proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem(false);
     proxcred::QtSerialPortControl serialPort(ports);
-    proxcred::SerialLockReader cardReader(ports);
+    proxcred::SerialLockReader serialReader(ports);
     WindowUnloader unloader;
-    proxcred::Platform platform{messageBox, clipboard, keys, serialPort, cardReader, unloader};
+    proxcred::Platform platform{messageBox, clipboard, keys, serialPort, serialReader.reader(),
+                                unloader};
 
     proxcred::frmCorvel form(platform);
     proxcred::gui::FormWindow window(form);

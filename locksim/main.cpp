@@ -34,6 +34,7 @@ struct Options {
     std::string device;
     int delayMs = 0;
     bool ignoreStop = false;
+    std::string log;  // where each request line received is appended
     std::string testText = "lock simulator ready";
     std::vector<Answer> answers;
 };
@@ -52,6 +53,7 @@ volatile std::sig_atomic_t stopRequested = 0;
 void usage(std::FILE* to) {
     std::fputs(
         "usage: proxcred-locksim [--link PATH] [--device PATH] [--delay MS] [--ignore-stop]\n"
+        "                        [--log FILE]\n"
         "                        [--test TEXT] [--card DATA | --no-card | --error CODE TEXT |\n"
         "                         --garbage | --cut | --hangup]...\n"
         "Creates a pseudo-terminal (or opens --device), prints its path, and answers each\n"
@@ -64,6 +66,7 @@ void usage(std::FILE* to) {
         "  --hangup           hang up in the middle of the reply, then exit\n"
         "  --delay MS         wait before each answer\n"
         "  --ignore-stop      answer a READ even after the reader sent STOP for it\n"
+        "  --log FILE         append each request line received to FILE (for tests)\n"
         "  --test TEXT        the answer to TEST\n",
         to);
 }
@@ -78,6 +81,8 @@ bool parse(int argc, char** argv, Options& options) {
             options.device = argv[++i];
         } else if (arg == "--delay" && value(1)) {
             options.delayMs = std::atoi(argv[++i]);
+        } else if (arg == "--log" && value(1)) {
+            options.log = argv[++i];
         } else if (arg == "--ignore-stop") {
             options.ignoreStop = true;
         } else if (arg == "--test" && value(1)) {
@@ -161,6 +166,7 @@ class Lock {
             return;
         }
         const std::optional<proxcred::lock::Request> request = proxcred::lock::parseRequest(line_);
+        logRequest();
         line_.clear();
         if (!request) return;
         if (request->verb == proxcred::lock::kRead) {
@@ -195,6 +201,14 @@ class Lock {
     }
 
   private:
+    void logRequest() const {
+        if (options_.log.empty()) return;
+        if (std::FILE* log = std::fopen(options_.log.c_str(), "a")) {
+            std::fprintf(log, "%s\n", line_.c_str());
+            std::fclose(log);
+        }
+    }
+
     int fd_;
     const Options& options_;
     std::string line_;

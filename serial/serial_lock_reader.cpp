@@ -3,19 +3,21 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QSerialPort>
 #include <QTimer>
-#include <functional>
 #include <iostream>
-#include <random>
+
+#include "lock_protocol/lock_protocol.h"
 
 namespace proxcred {
 namespace {
 
-constexpr std::int32_t kStillWaiting = -1;
+using Wait = lock::ByteChannel::Wait;
+
+// How often a wait asks whether the caller cancelled (Ctrl+C).
+constexpr int kCancelPollMs = 50;
 
 // While a read waits, the application keeps painting, but other input to it
-// is ignored: no click, no key, no shortcut, no closing. Escape ends the read.
+// is ignored: no click, no key, no shortcut, no closing. Escape ends the wait.
 class InputBlocker final : public QObject {
   public:
     explicit InputBlocker(std::function<void()> onEscape) : onEscape_(std::move(onEscape)) {
@@ -55,191 +57,93 @@ class InputBlocker final : public QObject {
     std::function<void()> onEscape_;
 };
 
-// One wait for the lock's answer to request `number`, in a local event loop
-// that the first of the answer, a fault, Escape or the wait limit ends.
-class ReplyWait {
-  public:
-    struct Ended {
-        std::int32_t status = kStillWaiting;
-        std::string text;  // card data or test text
-        std::int32_t errorCode = 0;
-        std::string errorText;
-    };
-
-    ReplyWait(QSerialPort& serial, std::uint32_t number, lock::Reply::Kind expected)
-        : serial_(serial), number_(number), expected_(expected) {}
-
-    Ended run(int timeoutMs) {
-        QObject::connect(&serial_, &QSerialPort::readyRead, &loop_, [this] { takeBytes(); });
-        QObject::connect(&serial_, &QSerialPort::errorOccurred, &loop_,
-                         [this](QSerialPort::SerialPortError error) { deviceError(error); });
-        QTimer waitLimit;
-        waitLimit.setSingleShot(true);
-        QObject::connect(&waitLimit, &QTimer::timeout, &loop_, [this] { waitLimitPassed(); });
-        const InputBlocker blocker([this] { finish({SerialLockReader::kStatusCancelled}); });
-        waitLimit.start(timeoutMs);
-        loop_.exec();
-        return ended_;
-    }
-
-  private:
-    void finish(Ended ended) {
-        if (ended_.status != kStillWaiting) return;
-        ended_ = std::move(ended);
-        loop_.quit();
-    }
-    void fail(std::int32_t code, std::string text) {
-        finish({SerialLockReader::kStatusError, {}, code, std::move(text)});
-    }
-
-    void takeBytes() {
-        const QByteArray bytes = serial_.readAll();
-        std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        while (ended_.status == kStillWaiting && !rest.empty()) {
-            std::size_t used = 0;
-            const lock::LineAssembler::Result result = lines_.feed(rest, used);
-            rest.remove_prefix(used);
-            switch (result) {
-                case lock::LineAssembler::Result::NeedMore:
-                    break;
-                case lock::LineAssembler::Result::TooLong:
-                    fail(SerialLockReader::kLineTooLong, "The lock sent a line longer than " +
-                                                             std::to_string(lock::kMaxLineLength) +
-                                                             " bytes");
-                    break;
-                case lock::LineAssembler::Result::BadByte:
-                    fail(SerialLockReader::kBadByte,
-                         "The lock sent bytes that are not part of the protocol");
-                    break;
-                case lock::LineAssembler::Result::Line:
-                    takeReply(lock::parseReply(lines_.line()));
-                    break;
-            }
-        }
-    }
-
-    void takeReply(const lock::Reply& reply) {
-        if (reply.kind == lock::Reply::Kind::Invalid) {
-            fail(SerialLockReader::kUnknownReply, reply.text);
-        } else if (reply.request != number_) {
-            // The answer to a request given up earlier: not this one's.
-        } else if (reply.kind == expected_) {
-            finish({SerialLockReader::kStatusOK, reply.text});
-        } else if (reply.kind == lock::Reply::Kind::Error) {
-            fail(reply.code, reply.text);
-        } else {
-            fail(SerialLockReader::kUnknownReply, "The lock answered another request");
-        }
-    }
-
-    void deviceError(QSerialPort::SerialPortError error) {
-        // A device that goes away shows as a resource error, or as read
-        // errors that go on for as long as it is open (a terminal hung up).
-        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
-            fail(SerialLockReader::kDeviceLost, "The serial device went away during the read");
-        }
-    }
-
-    void waitLimitPassed() {
-        if (lines_.pending()) {
-            fail(SerialLockReader::kLineCutOff, "The lock's reply was cut off");
-        } else {
-            finish({SerialLockReader::kStatusTimeout});
-        }
-    }
-
-    QSerialPort& serial_;
-    const std::uint32_t number_;
-    const lock::Reply::Kind expected_;
-    QEventLoop loop_;
-    lock::LineAssembler lines_;
-    Ended ended_;
-};
-
-void send(QSerialPort& serial, std::string_view line) {
-    serial.write(line.data(), static_cast<qint64>(line.size()));
-}
-
 }  // namespace
 
-std::string SerialLockReader::InfoText() {
-    const std::optional<QString> device = directory_.device(port_);
-    return "Lock reader 1.0: line protocol READ/TEST/STOP with CARD, TEST and ERR replies, " +
-           std::string(lock::kSerialSettings) + ". Port " + std::to_string(port_) + ": " +
-           (device ? device->toStdString() : std::string("no serial device"));
-}
+QtSerialChannel::QtSerialChannel(const QString& device, std::function<bool()> cancelRequested)
+    : port_(device), cancelRequested_(std::move(cancelRequested)) {}
 
-void SerialLockReader::InfoAction() {
-    std::cerr << InfoText() << '\n';
-}
-
-std::int32_t SerialLockReader::ReadCard() {
-    return exchange(lock::kRead, lock::Reply::Kind::Card);
-}
-
-std::int32_t SerialLockReader::TestRead() {
-    return exchange(lock::kTest, lock::Reply::Kind::Test);
-}
-
-// Random, so that neither an earlier request of this reader nor one of an
-// earlier run of the program shares the number of the request now waiting.
-std::uint32_t SerialLockReader::nextRequestNumber() {
-    std::uniform_int_distribution<std::uint32_t> numbers(1, lock::kMaxRequestNumber);
-    return numbers(random_);
-}
-
-std::int32_t SerialLockReader::fail(std::int32_t code, std::string text) {
-    errorCode_ = code;
-    errorText_ = std::move(text);
-    return kStatusError;
-}
-
-std::int32_t SerialLockReader::exchange(std::string_view verb, lock::Reply::Kind expected) {
-    cardData_.clear();
-    testResult_.clear();
-    errorCode_ = 0;
-    errorText_.clear();
-
-    const std::optional<QString> device = directory_.device(port_);
-    if (!device)
-        return fail(kPortNotOpened, "There is no serial device for port " + std::to_string(port_));
-    QSerialPort serial(*device);
-    if (!openForTheLock(serial)) {
-        return fail(kPortNotOpened, "Cannot open " + device->toStdString() + ": " +
-                                        serial.errorString().toStdString());
-    }
-    // Whatever an earlier request left on the line is of no interest; a late
-    // answer to it that is still on its way is told apart by its number.
-    serial.clear(QSerialPort::Input);
-    const std::uint32_t number = nextRequestNumber();
-    send(serial, lock::requestLine(verb, number));
-
-    ReplyWait::Ended ended = ReplyWait(serial, number, expected).run(timeout_);
-    if (ended.status == kStatusOK) {
-        (expected == lock::Reply::Kind::Card ? cardData_ : testResult_) = std::move(ended.text);
-    } else if (ended.status == kStatusError) {
-        fail(ended.errorCode, std::move(ended.errorText));
-    }
-    if (ended.status != kStatusOK && errorCode_ != kDeviceLost) {
-        constexpr int kStopWriteMs = 100;
-        send(serial, lock::requestLine(lock::kStop, number));
-        serial.waitForBytesWritten(kStopWriteMs);
-    }
-    serial.close();
-    return ended.status;
-}
-
-bool SerialLockReader::openForTheLock(QSerialPort& serial) {
+bool QtSerialChannel::open(std::string& why) {
     // Nothing from the line grows without bound.
     constexpr qint64 kLinesBuffered = 4;
-    serial.setReadBufferSize(static_cast<qint64>(lock::kMaxLineLength) * kLinesBuffered);
-    if (!serial.open(QIODevice::ReadWrite)) return false;
-    serial.setBaudRate(lock::kBaudRate);
-    serial.setDataBits(QSerialPort::Data8);
-    serial.setParity(QSerialPort::NoParity);
-    serial.setStopBits(QSerialPort::OneStop);
-    serial.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setReadBufferSize(static_cast<qint64>(lock::kMaxLineLength) * kLinesBuffered);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        why = port_.errorString().toStdString();
+        return false;
+    }
+    port_.setBaudRate(lock::kBaudRate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.clearError();
     return true;
 }
+
+void QtSerialChannel::discardInput() {
+    port_.clear(QSerialPort::Input);
+}
+
+bool QtSerialChannel::write(std::string_view bytes, lock::Milliseconds limit) {
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(bytes.data(), size) != size) return false;
+    port_.waitForBytesWritten(static_cast<int>(limit.count()));
+    const QSerialPort::SerialPortError error = port_.error();
+    return error != QSerialPort::WriteError && error != QSerialPort::ResourceError;
+}
+
+Wait QtSerialChannel::waitForBytes(lock::Milliseconds limit, std::string& bytes) {
+    Wait result = Wait::TimedOut;
+    if (port_.bytesAvailable() == 0) {
+        QEventLoop loop;
+        const auto end = [&](Wait ended) {
+            result = ended;
+            loop.quit();
+        };
+        QObject::connect(&port_, &QSerialPort::readyRead, &loop, [&] { end(Wait::Bytes); });
+        // A device that goes away shows as a resource error, or as read errors
+        // that go on for as long as it is open (a terminal hung up).
+        QObject::connect(
+            &port_, &QSerialPort::errorOccurred, &loop, [&](QSerialPort::SerialPortError error) {
+                if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+                    end(Wait::Failed);
+            });
+        QTimer::singleShot(static_cast<int>(limit.count()), &loop, [&] { end(Wait::TimedOut); });
+        QTimer cancelPoll;
+        if (cancelRequested_) {
+            QObject::connect(&cancelPoll, &QTimer::timeout, &loop, [&] {
+                if (cancelRequested_()) end(Wait::Cancelled);
+            });
+            cancelPoll.start(kCancelPollMs);
+        }
+        const InputBlocker blocker([&] { end(Wait::Cancelled); });
+        loop.exec();
+    } else {
+        result = Wait::Bytes;
+    }
+    if (result == Wait::Bytes) {
+        const QByteArray read = port_.readAll();
+        bytes.append(read.constData(), static_cast<std::size_t>(read.size()));
+    }
+    return result;
+}
+
+void QtSerialChannel::close() {
+    port_.close();
+}
+
+std::optional<std::string> QtChannelSource::device(int port) {
+    const std::optional<QString> device = directory_.device(port);
+    if (!device) return std::nullopt;
+    return device->toStdString();
+}
+
+std::unique_ptr<lock::ByteChannel> QtChannelSource::channel(const std::string& device) {
+    return std::make_unique<QtSerialChannel>(QString::fromStdString(device), cancelRequested_);
+}
+
+SerialLockReader::SerialLockReader(const PortDirectory& directory,
+                                   std::function<bool()> cancelRequested)
+    : channels_(directory, std::move(cancelRequested)),
+      reader_(channels_, clock_, [](std::string_view text) { std::cerr << text << '\n'; }) {}
 
 }  // namespace proxcred

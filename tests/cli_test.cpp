@@ -224,6 +224,35 @@ TEST(CommandLineOutput, AFailedWriteIsReportedAndNeverPassesForSuccess) {
     close(full);
 }
 
+// Ctrl+C during a read cancels it cleanly: the reader sends STOP for its
+// request, so the lock is not left reading, and the tool ends with 130.
+TEST(CliRead, CtrlCCancelsTheReadAndStopsTheLock) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("proxcred-ctrl-c-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string lock = (dir / "lock").string();
+    const std::string log = (dir / "log").string();
+    const std::string script =
+        shellQuoted(PROXCRED_LOCKSIM) + " --link " + shellQuoted(lock) + " --no-card --log " +
+        shellQuoted(log) + " >/dev/null & sim=$!; for i in $(seq 100); do [ -e " +
+        shellQuoted(lock) +
+        " ] && break; sleep 0.05; done; PROXCRED_SERIAL_PORTS=" + shellQuoted(lock) + " " +
+        shellQuoted(PROXCRED_CLI) + " read --timeout 5000 2>" +
+        shellQuoted((dir / "err").string()) + " & cli=$!; for i in $(seq 100); do [ -s " +
+        shellQuoted(log) +
+        " ] && break; sleep 0.05; done; kill -INT $cli; wait $cli; status=$?; sleep 0.3; "
+        "kill $sim; exit $status";
+    const int status = std::system(("sh -c " + shellQuoted(script)).c_str());
+    const std::string err = readFile(dir / "err");
+    const std::string requests = readFile(dir / "log");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(WEXITSTATUS(status), 130) << err;
+    EXPECT_EQ(err, "Cancelled\n");
+    ASSERT_EQ(requests.rfind("READ ", 0), 0U) << requests;
+    const std::string number = requests.substr(5, requests.find('\n') - 5);
+    EXPECT_EQ(requests, "READ " + number + "\nSTOP " + number + "\n");
+}
+
 TEST(CommandLineOutput, ACardReadFromTheLockIsNotLostWithTheOutput) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("proxcred-read-test-" + std::to_string(getpid()));

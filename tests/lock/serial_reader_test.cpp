@@ -56,7 +56,7 @@ struct ReadCase {
 };
 
 TEST(SerialLockReader, EveryOutcomeOfARead) {
-    using R = SerialLockReader;
+    using R = lock::LockReader;
     const ReadCase cases[] = {
         {{"--card", "0000000600400002"}, false, R::kStatusOK, "0000000600400002", 0},
         {{"--test", "lock KL-1 ready"}, true, R::kStatusOK, "lock KL-1 ready", 0},
@@ -78,7 +78,8 @@ TEST(SerialLockReader, EveryOutcomeOfARead) {
     for (const ReadCase& read : cases) {
         Simulator lock(read.answers);
         const PortDirectory ports({lock.link()});
-        SerialLockReader reader(ports);
+        SerialLockReader serial(ports);
+        lock::LockReader& reader = serial.reader();
         reader.setReaderPort(1);
         reader.setReadTimeout(400);
         const std::int32_t status = read.testRead ? reader.TestRead() : reader.ReadCard();
@@ -101,12 +102,13 @@ TEST(SerialLockReader, ALateAnswerToAnAbandonedReadIsNotTaken) {
         if (!lockHonoursStop) answers << "--ignore-stop";
         Simulator lock(answers);
         const PortDirectory ports({lock.link()});
-        SerialLockReader reader(ports);
+        SerialLockReader serial(ports);
+        lock::LockReader& reader = serial.reader();
         reader.setReaderPort(1);
         reader.setReadTimeout(300);
-        ASSERT_EQ(reader.ReadCard(), SerialLockReader::kStatusTimeout);
+        ASSERT_EQ(reader.ReadCard(), lock::LockReader::kStatusTimeout);
         reader.setReadTimeout(3000);
-        EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusOK) << reader.ErrorText();
+        EXPECT_EQ(reader.ReadCard(), lock::LockReader::kStatusOK) << reader.ErrorText();
         EXPECT_EQ(reader.CardData(), "0000777777777777")
             << "lock honours STOP: " << lockHonoursStop;
     }
@@ -114,12 +116,13 @@ TEST(SerialLockReader, ALateAnswerToAnAbandonedReadIsNotTaken) {
 
 TEST(SerialLockReader, APortThatCannotBeOpened) {
     const PortDirectory ports({"/nonexistent/serial/device"});
-    SerialLockReader reader(ports);
+    SerialLockReader serial(ports);
+    lock::LockReader& reader = serial.reader();
     reader.setReaderPort(1);
-    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusError);
-    EXPECT_EQ(reader.ErrorCode(), SerialLockReader::kPortNotOpened);
+    EXPECT_EQ(reader.ReadCard(), lock::LockReader::kStatusError);
+    EXPECT_EQ(reader.ErrorCode(), lock::LockReader::kPortNotOpened);
     reader.setReaderPort(5);
-    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusError);
+    EXPECT_EQ(reader.ReadCard(), lock::LockReader::kStatusError);
     EXPECT_NE(reader.InfoText().find("Port 5: no serial device"), std::string::npos);
 }
 
@@ -133,12 +136,13 @@ TEST(PortDirectory, RelativePathsAreTakenFromTheCurrentDirectory) {
     qputenv(PortDirectory::kOverrideVariable, "lock,null");
     const PortDirectory ports = PortDirectory::fromSystem();
     qunsetenv(PortDirectory::kOverrideVariable);
-    SerialLockReader reader(ports);
+    SerialLockReader serial(ports);
+    lock::LockReader& reader = serial.reader();
     reader.setReaderPort(1);
-    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusOK) << reader.ErrorText();
+    EXPECT_EQ(reader.ReadCard(), lock::LockReader::kStatusOK) << reader.ErrorText();
     EXPECT_EQ(reader.CardData(), "0000000600400002");
     reader.setReaderPort(2);
-    EXPECT_EQ(reader.ReadCard(), SerialLockReader::kStatusError);
+    EXPECT_EQ(reader.ReadCard(), lock::LockReader::kStatusError);
     EXPECT_EQ(
         reader.ErrorText().rfind("Cannot open " + link.dir().filePath("null").toStdString(), 0), 0U)
         << reader.ErrorText();
@@ -166,8 +170,9 @@ class FormOnSerialLines : public ::testing::Test {
         ports_ = std::make_unique<PortDirectory>(std::move(directory));
         serial_ = std::make_unique<QtSerialPortControl>(*ports_);
         reader_ = std::make_unique<SerialLockReader>(*ports_);
-        platform_ = std::make_unique<Platform>(Platform{
-            fakes_.messageBox, fakes_.clipboard, fakes_.keys, *serial_, *reader_, fakes_.unloader});
+        platform_ =
+            std::make_unique<Platform>(Platform{fakes_.messageBox, fakes_.clipboard, fakes_.keys,
+                                                *serial_, reader_->reader(), fakes_.unloader});
         form_ = std::make_unique<frmCorvel>(*platform_);
         form_->Form_Load();
         form_->activate();

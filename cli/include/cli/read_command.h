@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 
 #include "cli/output.h"
@@ -7,21 +8,25 @@
 
 namespace proxcred::cli {
 
-// What a build without the card reader answers to `read`.
-inline constexpr const char* kReadUnavailable =
-    "proxcred-cli: reading a card from a lock needs the window build (proxcred on Linux); "
-    "this build cannot read from a lock yet";
-
 struct ReadOptions {
     int port = 1;
     int timeoutMs = kCardReadTimeoutMs;
     bool split = false;
 };
 
-// Reads one card through the lock reader and prints its card data (and, with
-// split, the split table). Exit status 1 with the message on `err` for a
-// timeout, a cancelled read or an error.
-int readCommand(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
+// The exit status of a read ended by Ctrl+C, as shells report SIGINT.
+inline constexpr int kInterruptedStatus = 130;
+
+// Reads one card through `reader` and prints its card data (and, with split,
+// the split table). Exit status 1 with the message on `err` for a timeout, a
+// cancelled read or an error, 130 when `interrupted` says Ctrl+C cancelled it.
+int readCommand(CardReaderControl& reader, const ReadOptions& options,
+                const std::function<bool()>& interrupted, StandardOutput& output,
                 std::ostream& err);
+
+// The platform's part: the reader on this platform's serial transport, with
+// Ctrl+C cancelling the read (the reader then sends STOP for its request).
+int readFromLock(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
+                 std::ostream& err);
 
 }  // namespace proxcred::cli

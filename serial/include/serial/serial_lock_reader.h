@@ -1,75 +1,65 @@
 #pragma once
 
-#include <QByteArray>
 #include <QSerialPort>
 #include <QString>
-#include <cstdint>
-#include <random>
+#include <functional>
+#include <memory>
 
-#include "lock_protocol/lock_protocol.h"
-#include "platform/platform.h"
+#include "lock_reader/byte_channel.h"
+#include "lock_reader/lock_reader.h"
 #include "serial/port_directory.h"
 
-// The card-reader component on a serial line with the lock protocol of
-// docs/lock-protocol.md. A read blocks until it ends (card data, Escape, wait
-// limit, fault) while the application keeps painting; other input is ignored
-// meanwhile and Escape cancels the read.
+// The lock reader on Qt Serial Port, for the window and proxcred-cli on
+// Linux: the shared reader logic over a QSerialPort channel. A wait runs a
+// local event loop, so the window keeps painting, while other input is
+// ignored and Escape cancels the read.
 namespace proxcred {
 
-class SerialLockReader final : public CardReaderControl {
+// One serial line to the lock through QSerialPort.
+class QtSerialChannel final : public lock::ByteChannel {
   public:
-    static constexpr std::int32_t kStatusOK = 0;
-    static constexpr std::int32_t kStatusTimeout = 1;
-    static constexpr std::int32_t kStatusCancelled = 2;
-    static constexpr std::int32_t kStatusError = 3;
+    // `cancelRequested`, when given, is asked every few milliseconds during a
+    // wait (Ctrl+C on the command line).
+    QtSerialChannel(const QString& device, std::function<bool()> cancelRequested);
 
-    // The error codes of faults the reader finds itself; a lock's own codes
-    // are passed on as the lock sent them.
-    static constexpr std::int32_t kPortNotOpened = 2;
-    static constexpr std::int32_t kLineTooLong = 101;
-    static constexpr std::int32_t kBadByte = 102;
-    static constexpr std::int32_t kUnknownReply = 103;
-    static constexpr std::int32_t kLineCutOff = 104;
-    static constexpr std::int32_t kDeviceLost = 105;
-
-    explicit SerialLockReader(const PortDirectory& directory) : directory_(directory) {}
-
-    void setReaderPort(std::int16_t portNumber) override { port_ = portNumber; }
-    void setReadTimeout(std::int16_t milliseconds) override { timeout_ = milliseconds; }
-
-    std::string TestResult() override { return testResult_; }
-    std::string CardData() override { return cardData_; }
-    std::int32_t ErrorCode() override { return errorCode_; }
-    std::string ErrorText() override { return errorText_; }
-    std::string InfoText() override;
-
-    std::int32_t StatusOK() override { return kStatusOK; }
-    std::int32_t StatusTimeout() override { return kStatusTimeout; }
-    std::int32_t StatusCancelled() override { return kStatusCancelled; }
-    std::int32_t StatusError() override { return kStatusError; }
-
-    std::int32_t TestRead() override;
-    std::int32_t ReadCard() override;
-    // Writes the information text to standard error, for a support log; it
-    // leaves the clipboard alone, where the host's preset and reply live.
-    void InfoAction() override;
+    bool open(std::string& why) override;
+    void discardInput() override;
+    bool write(std::string_view bytes, lock::Milliseconds limit) override;
+    Wait waitForBytes(lock::Milliseconds limit, std::string& bytes) override;
+    void close() override;
 
   private:
-    // One request and its reply, or how the exchange ended otherwise.
-    std::int32_t exchange(std::string_view verb, lock::Reply::Kind expected);
-    std::uint32_t nextRequestNumber();
-    // Opens the port with the lock's serial settings.
-    static bool openForTheLock(QSerialPort& serial);
-    std::int32_t fail(std::int32_t code, std::string text);
+    QSerialPort port_;
+    std::function<bool()> cancelRequested_;
+};
 
+// The ports of a PortDirectory as channels for the reader.
+class QtChannelSource final : public lock::ChannelSource {
+  public:
+    QtChannelSource(const PortDirectory& directory, std::function<bool()> cancelRequested)
+        : directory_(directory), cancelRequested_(std::move(cancelRequested)) {}
+
+    std::optional<std::string> device(int port) override;
+    std::unique_ptr<lock::ByteChannel> channel(const std::string& device) override;
+
+  private:
     const PortDirectory& directory_;
-    std::int16_t port_ = 1;
-    std::int16_t timeout_ = kCardReadTimeoutMs;
-    std::string cardData_;
-    std::string testResult_;
-    std::int32_t errorCode_ = 0;
-    std::string errorText_;
-    std::mt19937 random_{std::random_device{}()};
+    std::function<bool()> cancelRequested_;
+};
+
+// The reader with its Qt channels and the system clock; InfoAction writes to
+// standard error, for a support log, and leaves the clipboard alone, where
+// the host's preset and reply live.
+class SerialLockReader {
+  public:
+    explicit SerialLockReader(const PortDirectory& directory,
+                              std::function<bool()> cancelRequested = {});
+    lock::LockReader& reader() { return reader_; }
+
+  private:
+    QtChannelSource channels_;
+    lock::SystemClock clock_;
+    lock::LockReader reader_;
 };
 
 }  // namespace proxcred

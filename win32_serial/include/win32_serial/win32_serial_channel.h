@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "lock_reader/byte_channel.h"
+
+// The lock reader's channel on Windows: a COM port through the Win32 serial
+// API, set to the lock's line settings. Reads return at once with what the
+// line holds; a wait polls the line every few milliseconds and ends on bytes,
+// on its limit or on the caller's cancel event (Ctrl+C), whichever is first.
+namespace proxcred::win32 {
+
+class SerialChannel final : public lock::ByteChannel {
+  public:
+    SerialChannel(std::string device, HANDLE cancelEvent);
+    ~SerialChannel() override;
+    SerialChannel(const SerialChannel&) = delete;
+    SerialChannel& operator=(const SerialChannel&) = delete;
+
+    bool open(std::string& why) override;
+    void discardInput() override;
+    bool write(std::string_view bytes, lock::Milliseconds limit) override;
+    Wait waitForBytes(lock::Milliseconds limit, std::string& bytes) override;
+    void close() override;
+
+  private:
+    bool setLineSettings();
+
+    std::string device_;
+    HANDLE cancelEvent_;
+    HANDLE port_ = INVALID_HANDLE_VALUE;
+};
+
+// The COM ports as channels for the reader (see comPortDevice).
+class ChannelSource final : public lock::ChannelSource {
+  public:
+    explicit ChannelSource(HANDLE cancelEvent) : cancelEvent_(cancelEvent) {}
+
+    std::optional<std::string> device(int port) override;
+    std::unique_ptr<lock::ByteChannel> channel(const std::string& device) override;
+
+  private:
+    HANDLE cancelEvent_;
+};
+
+}  // namespace proxcred::win32
