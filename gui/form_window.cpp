@@ -126,9 +126,9 @@ QPlainTextEdit* FormWindow::instructions(TextBox& box) {
     return edit;
 }
 
-QWidget* FormWindow::label(CaptionedControl& caption, bool rightAligned) {
+QWidget* FormWindow::label(CaptionedControl& caption, Qt::Alignment alignment) {
     auto* text = new QLabel;
-    if (rightAligned) text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    text->setAlignment(alignment);
     return bind(caption, text);
 }
 

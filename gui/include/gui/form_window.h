@@ -8,9 +8,9 @@
 
 #include "form/frm_corvel.h"
 #include "gui/qt_platform.h"
+#include "window_layout/window_layout.h"
 
 class QCheckBox;
-class QGridLayout;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -42,27 +42,17 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Building the two pages (form_layout.cpp).
-    QWidget* buildDataInputPage();
-    QWidget* buildSplitDataPage();
-    QWidget* buildResultGrid();
-    struct ResultColumn {
-        Label* header;
-        TextBox* number;
-        TextBox* facility;
-        TextBox* version;
-    };
-    enum ResultRow : int { kHeaderRow, kNumberRow, kFacilityRow, kVersionRow };
-    std::vector<ResultColumn> resultColumns();
-    void addResultColumn(QGridLayout& layout, int column, const ResultColumn& boxes, int boxWidth);
+    // Building the window from the shared layout (form_layout.cpp).
     void buildWindow();
+    QWidget* widgetOf(Control& control, layout::Align align);
+    QWidget* picture(Control& control);
     void setTabOrder();
 
     // Widgets bound to controls.
     QWidget* bind(Control& control, QWidget* widget);
     QLineEdit* lineEdit(TextBox& box);
     QPlainTextEdit* instructions(TextBox& box);
-    QWidget* label(CaptionedControl& label, bool rightAligned = false);
+    QWidget* label(CaptionedControl& label, Qt::Alignment alignment);
     QWidget* option(OptionButton& option);
     QWidget* checkBox(CheckBox& box);
     QWidget* button(CommandButton& button);

@@ -1,0 +1,191 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// Where each control of the translator form sits, written once for both
+// views of the window. Captions (with their & mnemonics), maximum lengths and
+// what a control is come from the form model; this says where it is drawn,
+// how its text is aligned, and in which order Tab visits it. Positions are in
+// pixels at 96 dots per inch (each view scales them to its screen), relative
+// to the page a control is on, or to the window's client area for the
+// controls below the pages. The window fits a 1024x768 screen.
+namespace proxcred::layout {
+
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class Page : std::int8_t { Window = -1, DataInput = 0, SplitData = 1 };
+enum class Align : std::uint8_t { Left, Right, Center };
+
+struct Place {
+    std::string_view control;   // the form control's name
+    Page page = Page::Window;
+    Rect rect;
+    Align align = Align::Left;  // of a label's text
+    int tab = 0;                // its place in the tab order, 1 first; 0: not visited
+};
+
+// The client area, and the tab control in it; a page's controls are placed
+// within the tab control's page area, which starts kPageOrigin below and
+// right of the tab control's corner.
+inline constexpr Size kClientSize{1000, 456};
+inline constexpr Rect kTabs{8, 8, 984, 404};
+inline constexpr Size kPageOrigin{4, 30};
+
+namespace detail {
+// The result grid of the Split Data page: a column every kColumnStep pixels.
+constexpr int kColumnX = 112;
+constexpr int kColumnStep = 86;
+constexpr int kBoxWidth = 80;
+constexpr int kHeaderY = 120;
+constexpr int kNumberY = 144;
+constexpr int kFacilityY = 172;
+constexpr int kVersionY = 200;
+constexpr int kRowHeight = 24;
+constexpr Rect column(int index, int y) {
+    return {kColumnX + index * kColumnStep, y, kBoxWidth, kRowHeight};
+}
+constexpr Page kD = Page::DataInput;
+constexpr Page kS = Page::SplitData;
+constexpr Page kW = Page::Window;
+constexpr Align kRight = Align::Right;
+constexpr Align kCenter = Align::Center;
+}  // namespace detail
+
+// clang-format off
+inline constexpr std::array kPlaces{
+    // Data Input: the input rows, the format frame, instructions and logo.
+    Place{"lblSerialNo", detail::kD, {8, 12, 96, 24}, detail::kRight},
+    Place{"txtBoxSerialNo", detail::kD, {108, 12, 412, 24}, Align::Left, 1},
+    Place{"lblFacilityCode", detail::kD, {8, 42, 96, 24}, detail::kRight},
+    Place{"txtFacilityCode", detail::kD, {108, 42, 412, 24}, Align::Left, 2},
+    Place{"lblVersion", detail::kD, {8, 72, 96, 24}, detail::kRight},
+    Place{"txtVersion", detail::kD, {108, 72, 412, 24}, Align::Left, 3},
+    Place{"chkZELFormat", detail::kD, {12, 104, 400, 24}, Align::Left, 6},
+    Place{"chkZELFormat29", detail::kD, {12, 132, 400, 24}, Align::Left, 7},
+    Place{"cmdConvert", detail::kD, {108, 164, 412, 28}, Align::Left, 4},
+    Place{"fraCardFormat", detail::kD, {532, 4, 160, 288}},
+    Place{"opt26Bit", detail::kD, {544, 30, 140, 24}, Align::Left, 8},
+    Place{"opt34Bit", detail::kD, {544, 56, 140, 24}, Align::Left, 9},
+    Place{"opt35Bit", detail::kD, {544, 82, 140, 24}, Align::Left, 10},
+    Place{"opt35BitX", detail::kD, {544, 108, 140, 24}, Align::Left, 11},
+    Place{"opt36BitX", detail::kD, {544, 134, 140, 24}, Align::Left, 12},
+    Place{"opt37bitX", detail::kD, {544, 160, 140, 24}, Align::Left, 13},
+    Place{"opt37Bit", detail::kD, {544, 186, 140, 24}, Align::Left, 14},
+    Place{"optProxif", detail::kD, {544, 212, 140, 24}, Align::Left, 15},
+    Place{"optCasi", detail::kD, {544, 238, 140, 24}, Align::Left, 16},
+    Place{"Text2", detail::kD, {704, 12, 264, 150}, Align::Left, 18},
+    Place{"Picture1", detail::kD, {756, 180, 160, 120}},
+    Place{"Label1", detail::kD, {8, 316, 96, 24}, detail::kRight},
+    Place{"txtBoxProxData", detail::kD, {108, 316, 540, 24}, Align::Left, 17},
+    Place{"cmdCopyToCB", detail::kD, {656, 314, 28, 28}, Align::Left, 5},
+
+    // Split Data: card data, buttons, port and instructions, then the results.
+    Place{"Label100", detail::kS, {8, 8, 480, 22}},
+    Place{"Label10", detail::kS, {8, 38, 80, 24}, detail::kRight},
+    Place{"txtData", detail::kS, {92, 38, 170, 24}, Align::Left, 19},
+    Place{"cmdStart", detail::kS, {270, 36, 96, 28}, Align::Left, 20},
+    Place{"cmdGetCard", detail::kS, {374, 36, 150, 28}, Align::Left, 21},
+    Place{"Label7", detail::kS, {8, 72, 80, 24}, detail::kRight},
+    Place{"txtBits", detail::kS, {92, 72, 432, 24}, Align::Left, 23},
+    Place{"Frame1", detail::kS, {536, 16, 108, 80}},
+    Place{"ComboComPort", detail::kS, {548, 46, 84, 26}, Align::Left, 22},
+    Place{"Text1", detail::kS, {652, 6, 316, 108}, Align::Left, 24},
+    Place{"Label40", detail::kS, {4, detail::kNumberY, 104, 24}, detail::kRight},
+    Place{"Label50", detail::kS, {4, detail::kFacilityY, 104, 24}, detail::kRight},
+    Place{"Label3", detail::kS, {4, detail::kVersionY, 104, 24}, detail::kRight},
+    Place{"lbl26Bit", detail::kS, detail::column(0, detail::kHeaderY), detail::kCenter},
+    Place{"txt26Num", detail::kS, detail::column(0, detail::kNumberY)},
+    Place{"txt26Fac", detail::kS, detail::column(0, detail::kFacilityY)},
+    Place{"Label6", detail::kS, detail::column(1, detail::kHeaderY), detail::kCenter},
+    Place{"txt34Num", detail::kS, detail::column(1, detail::kNumberY)},
+    Place{"txt34Fac", detail::kS, detail::column(1, detail::kFacilityY)},
+    Place{"lbl35Bit", detail::kS, detail::column(2, detail::kHeaderY), detail::kCenter},
+    Place{"txt35Num", detail::kS, detail::column(2, detail::kNumberY)},
+    Place{"txt35Fac", detail::kS, detail::column(2, detail::kFacilityY)},
+    Place{"lbl35X", detail::kS, detail::column(3, detail::kHeaderY), detail::kCenter},
+    Place{"txt35XNum", detail::kS, detail::column(3, detail::kNumberY)},
+    Place{"txt35XFac", detail::kS, detail::column(3, detail::kFacilityY)},
+    Place{"Label4", detail::kS, detail::column(4, detail::kHeaderY), detail::kCenter},
+    Place{"txt36XNum", detail::kS, detail::column(4, detail::kNumberY)},
+    Place{"txt36XFac", detail::kS, detail::column(4, detail::kFacilityY)},
+    Place{"Label5", detail::kS, detail::column(5, detail::kHeaderY), detail::kCenter},
+    Place{"txt37XNum", detail::kS, detail::column(5, detail::kNumberY)},
+    Place{"txt37XFac", detail::kS, detail::column(5, detail::kFacilityY)},
+    Place{"lbl37Bit", detail::kS, detail::column(6, detail::kHeaderY), detail::kCenter},
+    Place{"txt37Num", detail::kS, detail::column(6, detail::kNumberY)},
+    Place{"txt37Fac", detail::kS, detail::column(6, detail::kFacilityY)},
+    // The 37-bit number without facility code: its label stands under the box.
+    Place{"txt37Number", detail::kS, detail::column(7, detail::kNumberY)},
+    Place{"Label80", detail::kS, detail::column(7, detail::kFacilityY), detail::kCenter},
+    Place{"lblProxif", detail::kS, detail::column(8, detail::kHeaderY), detail::kCenter},
+    Place{"txtProxifNum", detail::kS, detail::column(8, detail::kNumberY)},
+    Place{"txtProxifFac", detail::kS, detail::column(8, detail::kFacilityY)},
+    Place{"txtProxifVer", detail::kS, detail::column(8, detail::kVersionY)},
+    Place{"lblCasi", detail::kS, detail::column(9, detail::kHeaderY), detail::kCenter},
+    Place{"txtCasiNum", detail::kS, detail::column(9, detail::kNumberY)},
+    Place{"txtCasiFac", detail::kS, detail::column(9, detail::kFacilityY)},
+
+    // Below the pages.
+    Place{"Label2", detail::kW, {12, 420, 200, 28}},
+    Place{"cmdOK", detail::kW, {796, 420, 92, 28}, Align::Left, 25},
+    Place{"cmdCancel", detail::kW, {896, 420, 96, 28}, Align::Left, 26},
+};
+// clang-format on
+
+// The place of a control, by name.
+constexpr std::optional<Place> placeOf(std::string_view control) {
+    for (const Place& place : kPlaces) {
+        if (place.control == control) return place;
+    }
+    return std::nullopt;
+}
+
+// The controls Tab visits, in order: their names.
+constexpr auto tabOrder() {
+    std::array<std::string_view, 26> order{};
+    for (const Place& place : kPlaces) {
+        if (place.tab > 0) order[static_cast<std::size_t>(place.tab - 1)] = place.control;
+    }
+    return order;
+}
+
+namespace detail {
+// Every tab position from 1 to the last is taken once.
+constexpr bool tabOrderIsWhole() {
+    int count = 0;
+    for (const Place& place : kPlaces) count += place.tab > 0 ? 1 : 0;
+    if (count != static_cast<int>(tabOrder().size())) return false;
+    for (const std::string_view name : tabOrder()) {
+        if (name.empty()) return false;
+    }
+    return true;
+}
+// Every control lies inside its page (or the client area).
+constexpr bool placesFit() {
+    const Size page{kTabs.width - 2 * kPageOrigin.width, kTabs.height - kPageOrigin.height - 4};
+    for (const Place& place : kPlaces) {
+        const Size area = place.page == Page::Window ? kClientSize : page;
+        if (place.rect.x < 0 || place.rect.y < 0 || place.rect.x + place.rect.width > area.width ||
+            place.rect.y + place.rect.height > area.height)
+            return false;
+    }
+    return true;
+}
+static_assert(tabOrderIsWhole(), "each tab position is taken by exactly one control");
+static_assert(placesFit(), "every control lies inside its page or the window");
+}  // namespace detail
+
+}  // namespace proxcred::layout
