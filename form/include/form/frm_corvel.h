@@ -203,6 +203,10 @@ class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-na
     // text): the maximum length limits only growth, so deleting from a longer
     // text that code wrote (a lock read) keeps the rest of it.
     void editText(TextBox& box, std::string_view text);
+    // What a view saw the operator do to a box's text, taken apart as the
+    // operator did it: one character typed at the end is a keystroke, several
+    // put in at once a paste, anything else an edit in place.
+    void operatorEdit(TextBox& box, std::string_view edited);
     // Enter: key-down, then key-press.
     void pressEnter(TextBox& box);
     // Clicks an option button, check box or command button, if it is usable.
