@@ -29,7 +29,7 @@ int readFromLock(int /*argc*/, char** /*argv*/, const ReadOptions& options, Stan
                  std::ostream& err) {
     cancelEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
-    win32::ChannelSource channels(cancelEvent);
+    win32::ChannelSource channels(win32::pauseOnEvent(cancelEvent));
     lock::SystemClock clock;
     lock::LockReader reader(channels, clock,
                             [](std::string_view text) { std::cerr << text << '\n'; });

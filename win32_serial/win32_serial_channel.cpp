@@ -16,14 +16,16 @@ constexpr DWORD kPollMs = 10;
 // What one read takes from the line at most; the reader bounds lines itself.
 constexpr std::size_t kReadChunk = 256;
 
-bool signalled(HANDLE event) {
-    return event != nullptr && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
-
 }  // namespace
 
-SerialChannel::SerialChannel(std::string device, HANDLE cancelEvent)
-    : device_(std::move(device)), cancelEvent_(cancelEvent) {}
+Pause pauseOnEvent(HANDLE cancelEvent) {
+    return [cancelEvent](unsigned long milliseconds) {
+        return WaitForSingleObject(cancelEvent, milliseconds) == WAIT_OBJECT_0;
+    };
+}
+
+SerialChannel::SerialChannel(std::string device, Pause pause)
+    : device_(std::move(device)), pause_(std::move(pause)) {}
 
 SerialChannel::~SerialChannel() {
     close();
@@ -100,13 +102,10 @@ Wait SerialChannel::waitForBytes(lock::Milliseconds limit, std::string& bytes) {
         // may read as empty instead, but no longer answers for its state.
         DWORD errors = 0;
         if (!ClearCommError(port_, &errors, nullptr)) return Wait::Failed;
-        if (signalled(cancelEvent_)) return Wait::Cancelled;
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) return Wait::TimedOut;
-        const auto pause = static_cast<DWORD>(std::min<ULONGLONG>(kPollMs, deadline - now));
-        if (cancelEvent_ != nullptr && WaitForSingleObject(cancelEvent_, pause) == WAIT_OBJECT_0)
+        if (pause_(static_cast<unsigned long>(std::min<ULONGLONG>(kPollMs, deadline - now))))
             return Wait::Cancelled;
-        if (cancelEvent_ == nullptr) Sleep(pause);
     }
 }
 
@@ -120,7 +119,7 @@ std::optional<std::string> ChannelSource::device(int port) {
 }
 
 std::unique_ptr<lock::ByteChannel> ChannelSource::channel(const std::string& device) {
-    return std::make_unique<SerialChannel>(device, cancelEvent_);
+    return std::make_unique<SerialChannel>(device, pause_);
 }
 
 }  // namespace proxcred::win32

@@ -30,7 +30,7 @@ enum class Page : std::int8_t { Window = -1, DataInput = 0, SplitData = 1 };
 enum class Align : std::uint8_t { Left, Right, Center };
 
 struct Place {
-    std::string_view control;   // the form control's name
+    std::string_view control;  // the form control's name
     Page page = Page::Window;
     Rect rect;
     Align align = Align::Left;  // of a label's text

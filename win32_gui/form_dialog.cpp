@@ -1,0 +1,459 @@
+#include "win32_gui/form_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+
+#include "json_text/json_text.h"
+
+namespace proxcred::win32 {
+namespace {
+
+// Control ids: this plus the place's index in the layout.
+constexpr int kFirstId = 1000;
+// A drop-down list's height includes its open list.
+constexpr int kDropDownHeight = 200;
+constexpr int kDialogFontPoints = 8;
+// The bit of a key message's lParam that says the key was already down.
+constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(),
+                                                        static_cast<int>(text.size()))));
+    return text;
+}
+
+// An empty dialog with a caption, the system menu and the dialog font; the
+// controls are created when it initialises, at the layout's places.
+std::vector<WORD> dialogTemplate(std::wstring_view title) {
+    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
+    header->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT |
+                    DS_MODALFRAME | DS_CENTER;
+    words.push_back(0);  // no menu
+    words.push_back(0);  // the dialog class
+    words.insert(words.end(), title.begin(), title.end());
+    words.push_back(0);
+    words.push_back(kDialogFontPoints);
+    for (const wchar_t c : std::wstring_view(L"MS Shell Dlg")) words.push_back(c);
+    words.push_back(0);
+    return words;
+}
+
+bool isInput(const MSG& message) {
+    return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+           (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
+           (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCMBUTTONDBLCLK);
+}
+
+}  // namespace
+
+FormDialog::FormDialog(frmCorvel& form, const Trace& trace) : form_(form), trace_(trace) {}
+
+FormDialog::~FormDialog() {
+    form_.setObserver(nullptr);
+    if (logo_ != nullptr) DestroyIcon(logo_);
+    if (copy_ != nullptr) DestroyIcon(copy_);
+}
+
+HWND FormDialog::create(HINSTANCE instance) {
+    const std::vector<WORD> words = dialogTemplate(utf16Of(kApplicationTitle));
+    CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(words.data()),
+                               nullptr, dialogProcedure, reinterpret_cast<LPARAM>(this));
+    return dialog_;
+}
+
+INT_PTR CALLBACK FormDialog::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        reinterpret_cast<FormDialog*>(lParam)->dialog_ = dialog;
+    }
+    auto* self = reinterpret_cast<FormDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    return self != nullptr ? self->handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            HDC screen = GetDC(nullptr);
+            dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+            ReleaseDC(nullptr, screen);
+            font_ = reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0));
+            RECT frame{0, 0, MulDiv(layout::kClientSize.width, dpi_, USER_DEFAULT_SCREEN_DPI),
+                       MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI)};
+            AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)));
+            SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left,
+                         frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+            createControls();
+            for (const Control* control : form_.controls()) mirror(*control);
+            form_.setObserver(this);
+            return FALSE;  // the form puts the focus where it wants it
+        }
+        case WM_COMMAND:
+            command(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+            if (notice->hwndFrom == tabs_ && notice->code == TCN_SELCHANGE)
+                form_.showPage(TabCtrl_GetCurSel(tabs_));
+            return TRUE;
+        }
+        case WM_CTLCOLORSTATIC: {
+            // Captions stand on the page's own background; read-only boxes
+            // keep theirs.
+            const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
+            if (control == nullptr || control->kind() == ControlKind::TextBox) return FALSE;
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        }
+        case WM_CLOSE:
+            // Closing the window other than by OK or Exit writes nothing.
+            form_.close();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+RECT FormDialog::pixels(const layout::Place& place) const {
+    layout::Rect rect = place.rect;
+    if (place.page != layout::Page::Window) {
+        rect.x += layout::kTabs.x + layout::kPageOrigin.width;
+        rect.y += layout::kTabs.y + layout::kPageOrigin.height;
+    }
+    const auto scaled = [this](int value) { return MulDiv(value, dpi_, USER_DEFAULT_SCREEN_DPI); };
+    return {scaled(rect.x), scaled(rect.y), scaled(rect.width), scaled(rect.height)};
+}
+
+void FormDialog::createControls() {
+    const layout::Place tabsPlace{"SSTab1", layout::Page::Window, layout::kTabs};
+    const RECT at = pixels(tabsPlace);
+    tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, at.left,
+                            at.top, at.right, at.bottom, dialog_, nullptr, nullptr, nullptr);
+    SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    for (std::size_t page = 0; page < form_.SSTab1.pageCaptions().size(); ++page) {
+        std::wstring caption = utf16Of(form_.SSTab1.pageCaptions()[page]);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageW(tabs_, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
+    }
+    windows_[&form_.SSTab1] = tabs_;
+    for (std::size_t index = 0; index < layout::kPlaces.size(); ++index) {
+        const layout::Place& place = layout::kPlaces[index];
+        Control& control = *form_.findControl(place.control);
+        HWND window = createControl(control, place);
+        SetWindowLongPtrW(window, GWLP_ID, static_cast<LONG_PTR>(kFirstId + index));
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        windows_[&control] = window;
+        controls_[window] = &control;
+        ids_[kFirstId + static_cast<int>(index)] = &control;
+        pages_[&control] = place.page;
+    }
+    setTabOrder();
+}
+
+HWND FormDialog::createControl(Control& control, const layout::Place& place) {
+    RECT at = pixels(place);
+    const wchar_t* windowClass = WC_STATICW;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD extended = 0;
+    switch (control.kind()) {
+        case ControlKind::TextBox: {
+            const auto& box = static_cast<const TextBox&>(control);
+            windowClass = WC_EDITW;
+            style |= WS_TABSTOP;
+            // Instructions wrap at the box's width; a line scrolls instead.
+            style |= box.multiLine() ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL}
+                                     : DWORD{ES_AUTOHSCROLL};
+            extended = WS_EX_CLIENTEDGE;
+            break;
+        }
+        case ControlKind::Label:
+            style |= SS_CENTERIMAGE | (place.align == layout::Align::Right    ? SS_RIGHT
+                                       : place.align == layout::Align::Center ? SS_CENTER
+                                                                              : SS_LEFT);
+            break;
+        case ControlKind::OptionButton:
+            windowClass = WC_BUTTONW;
+            style |= WS_TABSTOP | BS_RADIOBUTTON;  // the model keeps the group exclusive
+            break;
+        case ControlKind::CheckBox:
+            windowClass = WC_BUTTONW;
+            style |= WS_TABSTOP | BS_3STATE;
+            break;
+        case ControlKind::CommandButton:
+            windowClass = WC_BUTTONW;
+            style |= WS_TABSTOP | BS_PUSHBUTTON | (&control == &form_.cmdCopyToCB ? BS_ICON : 0);
+            break;
+        case ControlKind::Frame:
+            windowClass = WC_BUTTONW;
+            style |= BS_GROUPBOX;
+            break;
+        case ControlKind::ComboBox:
+            windowClass = WC_COMBOBOXW;
+            style |= WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL;
+            at.bottom = MulDiv(kDropDownHeight, dpi_, USER_DEFAULT_SCREEN_DPI);
+            break;
+        case ControlKind::PictureBox:
+            style |= SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL;
+            break;
+        case ControlKind::TabControl:
+            break;
+    }
+    HWND window = CreateWindowExW(extended, windowClass, L"", style, at.left, at.top, at.right,
+                                  at.bottom, dialog_, nullptr, nullptr, nullptr);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (control.kind() == ControlKind::PictureBox) {
+        logo_ = static_cast<HICON>(
+            LoadImageW(instance, L"APPICON", IMAGE_ICON, at.right, at.bottom, 0));
+        SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
+    } else if (&control == &form_.cmdCopyToCB) {
+        const int side = MulDiv(16, dpi_, USER_DEFAULT_SCREEN_DPI);
+        copy_ = static_cast<HICON>(LoadImageW(instance, L"COPYICON", IMAGE_ICON, side, side, 0));
+        SendMessageW(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(copy_));
+    }
+    return window;
+}
+
+// The dialog visits its controls in their order among the dialog's
+// children: the layout's tab order first, then the rest (labels, frames,
+// result boxes, in the layout's order), the tab control last, beneath all.
+void FormDialog::setTabOrder() {
+    HWND previous = HWND_TOP;
+    const auto place = [&](HWND window) {
+        SetWindowPos(window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = window;
+    };
+    for (const std::string_view name : layout::tabOrder()) place(windows_.at(form_.findControl(name)));
+    for (const layout::Place& entry : layout::kPlaces) {
+        if (entry.tab == 0) place(windows_.at(form_.findControl(entry.control)));
+    }
+    place(tabs_);
+}
+
+Control* FormDialog::controlOf(HWND window) const {
+    const auto found = controls_.find(window);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+// ---- Operator to model ----
+
+void FormDialog::command(int id, int notification) {
+    const auto found = ids_.find(id);
+    if (found == ids_.end() || mirroring_) return;
+    Control& control = *found->second;
+    HWND window = windows_.at(&control);
+    switch (control.kind()) {
+        case ControlKind::TextBox:
+            if (notification == EN_CHANGE) operatorEdited(static_cast<TextBox&>(control), window);
+            break;
+        case ControlKind::ComboBox:
+            if (notification == CBN_SELCHANGE) {
+                auto& combo = static_cast<ComboBox&>(control);
+                const auto index = SendMessageW(window, CB_GETCURSEL, 0, 0);
+                if (index >= 0 && static_cast<std::size_t>(index) < combo.entries().size())
+                    form_.selectComboEntry(combo, combo.entries()[static_cast<std::size_t>(index)]);
+                mirror(combo);
+            }
+            break;
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
+        case ControlKind::CommandButton:
+            if (notification == BN_CLICKED) {
+                form_.click(control);
+                if (!form_.unloaded()) mirror(control);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// Windows reports a change for keys it refused, with the text as it was: only
+// a text that differs from the model's is the operator's edit.
+void FormDialog::operatorEdited(TextBox& box, HWND edit) {
+    const std::string edited = utf8Of(windowText(edit));
+    if (edited == box.text()) return;
+    form_.operatorEdit(box, edited);
+    mirrorText(box, edit);
+}
+
+bool FormDialog::preTranslate(MSG& message) {
+    if (dialog_ == nullptr || message.message != WM_KEYDOWN) return false;
+    if (message.wParam == VK_ESCAPE) {
+        // A held Escape repeats: the first press may cancel a read and the
+        // next close its message, but a repeat never ends the program.
+        if ((message.lParam & kKeyWasDown) == 0) form_.click(form_.cmdCancel);
+        return true;
+    }
+    if (message.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        const int pages = static_cast<int>(form_.SSTab1.pageCaptions().size());
+        const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        form_.showPage((form_.SSTab1.page() + (back ? pages - 1 : 1)) % pages);
+        return true;
+    }
+    if (message.wParam == VK_RETURN) {
+        Control* focused = controlOf(GetFocus());
+        if (focused != nullptr && focused->kind() == ControlKind::TextBox) {
+            auto& box = static_cast<TextBox&>(*focused);
+            if (box.onKeyDown || box.onKeyPress) form_.pressEnter(box);
+            return !box.multiLine();
+        }
+        // Enter presses the focused button; no button is a default one.
+        if (focused != nullptr && focused->kind() == ControlKind::CommandButton)
+            SendMessageW(windows_.at(focused), BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void FormDialog::noteFocus() {
+    if (form_.unloaded()) return;
+    Control* focused = controlOf(GetFocus());
+    if (focused != nullptr && focused != form_.focus()) form_.setFocus(*focused);
+}
+
+bool FormDialog::pauseForRead(unsigned long milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return true;
+            }
+            const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+                                (message.lParam & kKeyWasDown) == 0;
+            if (escape) return true;
+            if (isInput(message)) continue;  // no click, no key, no closing
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+    }
+}
+
+// ---- Model to view ----
+
+void FormDialog::controlChanged(const Control& control) {
+    mirror(control);
+    if (control.kind() == ControlKind::TextBox) {
+        trace_.writeLine(control.name() +
+                         ".text=" + jsonText(static_cast<const TextBox&>(control).text()));
+    }
+    // A button's caption tells a test when a lock read waits (and has ended).
+    if (control.kind() == ControlKind::CommandButton) {
+        trace_.writeLine(control.name() + ".caption=" +
+                         jsonText(static_cast<const CommandButton&>(control).caption()));
+    }
+}
+
+void FormDialog::focusChanged(const Control& focused) {
+    const auto found = windows_.find(&focused);
+    if (found != windows_.end() && GetFocus() != found->second) SetFocus(found->second);
+}
+
+void FormDialog::mirrorText(const TextBox& box, HWND edit) {
+    const std::wstring text = utf16Of(box.text());
+    // The limit holds typing back; a longer text that code wrote (a lock
+    // read) is shown whole.
+    const std::size_t limit = box.maxLength() == 0 ? 0 : std::max(box.maxLength(), text.size());
+    SendMessageW(edit, EM_SETLIMITTEXT, limit, 0);
+    SendMessageW(edit, EM_SETREADONLY, box.readOnly() ? TRUE : FALSE, 0);
+    if (windowText(edit) == text) return;
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    mirroring_ = true;
+    SetWindowTextW(edit, text.c_str());
+    mirroring_ = false;
+    // The caret stays where the operator was typing, as far as the text reaches.
+    const auto caret = static_cast<WPARAM>(std::min<std::size_t>(end, text.size()));
+    SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+}
+
+void FormDialog::mirror(const Control& control) {
+    const auto found = windows_.find(&control);
+    if (found == windows_.end()) return;
+    HWND window = found->second;
+    const bool wasMirroring = mirroring_;
+    mirroring_ = true;
+    EnableWindow(window, control.enabled() ? TRUE : FALSE);
+    switch (control.kind()) {
+        case ControlKind::TextBox:
+            mirroring_ = wasMirroring;
+            mirrorText(static_cast<const TextBox&>(control), window);
+            break;
+        case ControlKind::OptionButton:
+            SendMessageW(window, BM_SETCHECK,
+                         static_cast<const OptionButton&>(control).value() ? BST_CHECKED
+                                                                           : BST_UNCHECKED,
+                         0);
+            [[fallthrough]];
+        case ControlKind::Label:
+        case ControlKind::CommandButton:
+        case ControlKind::Frame:
+            SetWindowTextW(window,
+                           utf16Of(static_cast<const CaptionedControl&>(control).caption()).c_str());
+            break;
+        case ControlKind::CheckBox: {
+            const auto& box = static_cast<const CheckBox&>(control);
+            SendMessageW(window, BM_SETCHECK,
+                         box.value() == CheckBox::kChecked  ? BST_CHECKED
+                         : box.value() == CheckBox::kGrayed ? BST_INDETERMINATE
+                                                            : BST_UNCHECKED,
+                         0);
+            SetWindowTextW(window, utf16Of(box.caption()).c_str());
+            break;
+        }
+        case ControlKind::ComboBox: {
+            const auto& combo = static_cast<const ComboBox&>(control);
+            SendMessageW(window, CB_RESETCONTENT, 0, 0);
+            for (const std::string& entry : combo.entries())
+                SendMessageW(window, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(utf16Of(entry).c_str()));
+            SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.selectedIndex()), 0);
+            break;
+        }
+        case ControlKind::TabControl:
+            showPage(form_.SSTab1.page());
+            break;
+        case ControlKind::PictureBox:
+            break;
+    }
+    mirroring_ = wasMirroring;
+}
+
+// Shows one page's controls and hides the other's. The focus leaves a page
+// before it is hidden: a dialog whose focus sits on a hidden control stops
+// taking keys.
+void FormDialog::showPage(int page) {
+    TabCtrl_SetCurSel(tabs_, page);
+    const Control* focused = controlOf(GetFocus());
+    const bool focusHidden = focused != nullptr && pages_.at(focused) != layout::Page::Window &&
+                             static_cast<int>(pages_.at(focused)) != page;
+    if (focusHidden) {
+        for (const std::string_view name : layout::tabOrder()) {
+            const Control* candidate = form_.findControl(name);
+            if (static_cast<int>(pages_.at(candidate)) == page && candidate->usable()) {
+                SetFocus(windows_.at(candidate));
+                break;
+            }
+        }
+    }
+    for (const auto& [control, onPage] : pages_) {
+        if (onPage == layout::Page::Window) continue;
+        ShowWindow(windows_.at(control), static_cast<int>(onPage) == page ? SW_SHOW : SW_HIDE);
+    }
+    noteFocus();
+}
+
+}  // namespace proxcred::win32

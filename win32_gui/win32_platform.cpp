@@ -1,0 +1,92 @@
+#include "win32_gui/win32_platform.h"
+
+#include <cstdio>
+#include <cwchar>
+
+
+namespace proxcred::win32 {
+namespace {
+
+// The clipboard may be held by another program for a moment.
+constexpr int kOpenAttempts = 20;
+constexpr DWORD kOpenRetryMs = 10;
+
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(kOpenRetryMs);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string utf8Of(std::wstring_view text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(),
+                        length, nullptr, nullptr);
+    return converted;
+}
+
+std::wstring utf16Of(std::string_view text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring converted(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(),
+                        length);
+    return converted;
+}
+
+void Trace::write(std::string_view kind, std::string_view text) const {
+    writeLine(std::string(kind) + ": " + std::string(text));
+}
+
+void Trace::writeLine(std::string_view line) const {
+    const wchar_t* path = _wgetenv(L"PROXCRED_TRACE");
+    if (path == nullptr || *path == L'\0') return;
+    if (std::FILE* file = _wfopen(path, L"ab")) {
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fputc('\n', file);
+        std::fclose(file);
+    }
+}
+
+void DialogMessageBox::show(std::string_view text, std::string_view title) {
+    trace_.write("message", text);
+    // A message box shows its text as it is: no markup is interpreted.
+    MessageBoxW(owner_, utf16Of(text).c_str(), utf16Of(title).c_str(), MB_OK);
+}
+
+std::string SystemClipboard::text() {
+    if (!openClipboard(owner_)) return {};
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = utf8Of(std::wstring_view(chars, std::wcslen(chars)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void SystemClipboard::setText(std::string_view text) {
+    trace_.write("clipboard", text);
+    const std::wstring wide = utf16Of(text);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (data == nullptr) return;
+    auto* chars = static_cast<wchar_t*>(GlobalLock(data));
+    std::wmemcpy(chars, wide.c_str(), wide.size() + 1);
+    GlobalUnlock(data);
+    if (!openClipboard(owner_)) {
+        GlobalFree(data);
+        return;
+    }
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, data) == nullptr) GlobalFree(data);
+    CloseClipboard();
+}
+
+}  // namespace proxcred::win32
