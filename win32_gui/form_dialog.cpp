@@ -20,8 +20,8 @@ constexpr LPARAM kKeyWasDown = LPARAM{1} << 30;
 
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(),
-                                                        static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -86,8 +86,8 @@ INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                        MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI)};
             AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)),
                                FALSE, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)));
-            SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+            SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
             createControls();
             for (const Control* control : form_.controls()) mirror(*control);
             form_.setObserver(this);
@@ -132,8 +132,9 @@ RECT FormDialog::pixels(const layout::Place& place) const {
 void FormDialog::createControls() {
     const layout::Place tabsPlace{"SSTab1", layout::Page::Window, layout::kTabs};
     const RECT at = pixels(tabsPlace);
-    tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, at.left,
-                            at.top, at.right, at.bottom, dialog_, nullptr, nullptr, nullptr);
+    tabs_ =
+        CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, at.left,
+                        at.top, at.right, at.bottom, dialog_, nullptr, nullptr, nullptr);
     SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     for (std::size_t page = 0; page < form_.SSTab1.pageCaptions().size(); ++page) {
         std::wstring caption = utf16Of(form_.SSTab1.pageCaptions()[page]);
@@ -229,7 +230,8 @@ void FormDialog::setTabOrder() {
         SetWindowPos(window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = window;
     };
-    for (const std::string_view name : layout::tabOrder()) place(windows_.at(form_.findControl(name)));
+    for (const std::string_view name : layout::tabOrder())
+        place(windows_.at(form_.findControl(name)));
     for (const layout::Place& entry : layout::kPlaces) {
         if (entry.tab == 0) place(windows_.at(form_.findControl(entry.control)));
     }
@@ -393,16 +395,15 @@ void FormDialog::mirror(const Control& control) {
             mirrorText(static_cast<const TextBox&>(control), window);
             break;
         case ControlKind::OptionButton:
-            SendMessageW(window, BM_SETCHECK,
-                         static_cast<const OptionButton&>(control).value() ? BST_CHECKED
-                                                                           : BST_UNCHECKED,
-                         0);
+            SendMessageW(
+                window, BM_SETCHECK,
+                static_cast<const OptionButton&>(control).value() ? BST_CHECKED : BST_UNCHECKED, 0);
             [[fallthrough]];
         case ControlKind::Label:
         case ControlKind::CommandButton:
         case ControlKind::Frame:
-            SetWindowTextW(window,
-                           utf16Of(static_cast<const CaptionedControl&>(control).caption()).c_str());
+            SetWindowTextW(
+                window, utf16Of(static_cast<const CaptionedControl&>(control).caption()).c_str());
             break;
         case ControlKind::CheckBox: {
             const auto& box = static_cast<const CheckBox&>(control);

@@ -29,9 +29,9 @@ class DialogUnloader final : public proxcred::FormUnloader {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
-                    int show) {
-    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                 ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     using namespace proxcred;
     const win32::Trace trace;
@@ -43,9 +43,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::ChannelSource channels(
         [&view](unsigned long milliseconds) { return view->pauseForRead(milliseconds); });
     lock::SystemClock clock;
-    lock::LockReader cardReader(channels, clock, [&trace](std::string_view text) {
-        trace.write("info", text);
-    });
+    lock::LockReader cardReader(channels, clock,
+                                [&trace](std::string_view text) { trace.write("info", text); });
     DialogUnloader unloader;
     Platform platform{messageBox, clipboard, keys, serialPort, cardReader, unloader};
 

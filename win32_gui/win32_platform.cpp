@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cwchar>
 
-
 namespace proxcred::win32 {
 namespace {
 

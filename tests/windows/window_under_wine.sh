@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# proxcred.exe under Wine on Xvfb with openbox, started by a Windows host
+# (test_host.exe: preset on the clipboard, CreateProcess, wait, read the
+# clipboard), driven by the keyboard and checked through its trace and the
+# host's clipboard, never through pixels: OK and Exit and closing, the
+# mnemonics, Enter, a refused value's message box and the keyboard after it,
+# Ctrl+Tab, the three kinds of edit, and a lock read through a COM port the
+# Wine prefix declares, with Escape cancelling it and a held Escape never
+# pressing Exit.
+# Usage: window_under_wine.sh PROXCRED_EXE TEST_HOST_EXE WINE LOCKSIM CLOSE_WINDOW
+set -uo pipefail
+exe=$1
+host=$2
+wine=$3
+locksim=$4
+close_window=$5
+wineserver=$(dirname "$wine")/wineserver
+
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+begin_window_test
+start_window_manager || exit 1
+export PROXCRED_TRACE="$work/trace"
+# Port 1 is the simulator's COM5; no other port is probed (Wine maps COM1 to
+# COM4 to the machine's own serial devices).
+export PROXCRED_SERIAL_PORTS=COM5
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# A lock on COM5 for the read cases, declared before Wine starts.
+"$locksim" --link "$work/com5" --card 0000000600400002 --no-card --log "$work/com5.log" >/dev/null &
+CLEANUP_PIDS="$CLEANUP_PIDS $!"
+for _ in $(seq 100); do [ -e "$work/com5" ] && break; sleep 0.05; done
+"$wineserver" -k 2>/dev/null
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$(readlink -f "$work/com5")" /f \
+  >/dev/null 2>&1
+"$wineserver" -k 2>/dev/null
+trap 'kill $CLEANUP_PIDS 2>/dev/null; "$wineserver" -k 2>/dev/null; stop_xvfb; rm -rf "$work"' EXIT
+
+preset='FC=12;CF=26;ZELF=F'
+failures=0
+passed=0
+# start [PRESET]: the host starts the window; waits until it has the keyboard.
+start() {
+  : >"$work/trace"
+  "$wine" "$host" "${1:-$preset}" "$(winpath "$exe")" >"$work/reply" 2>/dev/null &
+  host_pid=$!
+  window=""
+  for _ in $(seq 200); do
+    window=$(x xdotool search --onlyvisible --name "Proximity Credential Translator" 2>/dev/null |
+      head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.05
+  done
+  [ -n "$window" ] && x xdotool windowactivate --sync "$window" >/dev/null 2>&1
+  sleep 0.3
+}
+keys() { x xdotool key --delay 80 "$@" >/dev/null 2>&1; sleep 0.3; }
+typed() { x xdotool type --delay 60 "$1" >/dev/null 2>&1; sleep 0.3; }
+# The host's reply once the window has gone (at most 10 s).
+reply() {
+  local deadline=$((SECONDS + 10))
+  while kill -0 "$host_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+  if kill -0 "$host_pid" 2>/dev/null; then
+    # The next case must not find this window: every Wine process goes.
+    "$wineserver" -k 2>/dev/null
+    echo "(still running)"
+    return
+  fi
+  tr -d '\r' <"$work/reply"
+}
+traced() { grep -qF -- "$1" "$work/trace" 2>/dev/null; }
+# Waits at most 5 s for TEXT in the trace.
+wait_traced() {
+  local deadline=$((SECONDS + 5))
+  until traced "$1"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
+}
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" = "$3" ]; then passed=$((passed + 1)); else
+    echo "FAILED: $1: '$3', expected '$2'"
+    failures=$((failures + 1))
+  fi
+}
+check_traced() {  # check_traced NAME TEXT
+  if wait_traced "$2"; then passed=$((passed + 1)); else
+    echo "FAILED: $1: no '$2' in the trace: $(tail -n 3 "$work/trace" | tr '\n' ' ')"
+    failures=$((failures + 1))
+  fi
+}
+
+start
+typed 12345
+keys Return Return                  # Enter computes and moves to OK; Enter presses OK
+check "Enter, Enter gives the host OK" "OK;0000000406060163;$preset" "$(reply)"
+
+start
+typed 12345
+keys Return alt+o                   # Alt+O, OK's mnemonic
+check "Alt+O" "OK;0000000406060163;$preset" "$(reply)"
+
+start
+keys Escape
+check "Escape is Exit" "Cancel" "$(reply)"
+
+start
+keys alt+x
+check "Alt+X is Exit" "Cancel" "$(reply)"
+
+start
+x "$close_window" "$window" >/dev/null 2>&1
+check "closing the window keeps the host's preset" "$preset" "$(reply)"
+
+start
+typed 70000
+check_traced "a refused value's message" "message: Hotstamp 70000 is too large. 65535 is max."
+keys Return                         # closes the message box; the keyboard is back
+keys BackSpace
+check_traced "the keyboard after the message box" 'txtBoxSerialNo.text="6553"'
+keys Escape
+check "Exit after the message box" "Cancel" "$(reply)"
+
+start
+keys ctrl+Tab                       # Split Data, the card data box focused
+typed 0000000600400002
+keys Tab space                      # Split Data
+check_traced "Ctrl+Tab, typing and Split Data" 'txt26Num.text="1"'
+keys shift+Tab Home Delete          # back in the card data box: an edit in place
+check_traced "an edit in place" 'txtData.text="000000600400002"'
+keys Home shift+End ctrl+v          # a paste over it all, cut to the box's 16 characters
+check_traced "a paste" 'txtData.text="FC=12;CF=26;ZELF"'
+keys ctrl+Tab Escape
+check "Ctrl+Tab back and Exit" "Cancel" "$(reply)"
+
+# A lock read by the keyboard: Tab, Tab to "Read Card From Lock", Space.
+start
+keys ctrl+Tab Tab Tab space
+check_traced "a card read from the lock" 'txtData.text="0000000600400002"'
+keys shift+Tab space                # Split Data
+check_traced "the card read, split" 'txt26Num.text="1"'
+keys Tab space                      # a read that gets no card
+wait_traced "cmdGetCard.caption=\"press 'ESC' to cancel\"" || true
+x xdotool keydown Escape; sleep 2; x xdotool keyup Escape
+check_traced "Escape cancels the read" "message: Cancelled"
+check "a held Escape never exits" "running" "$(kill -0 "$host_pid" 2>/dev/null && echo running)"
+keys Escape Escape                  # the message box (if a repeat has not closed it), then Exit
+check "Exit after the read" "Cancel" "$(reply)"
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
