@@ -1,9 +1,9 @@
-# proxcred-cli-<version>-win64.zip: proxcred-cli.exe and the README's
-# command-line sections as a text file.
-set(cli_text ${CMAKE_BINARY_DIR}/proxcred-cli.txt)
+# proxcred-<version>-win64.zip: the window proxcred.exe, proxcred-cli.exe and
+# the README's window, command-line and Windows sections as a text file.
+set(cli_text ${CMAKE_BINARY_DIR}/proxcred.txt)
 file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
 set(sections "")
-foreach(heading "## The command-line tool" "## Every Wiegand format" "## Windows")
+foreach(heading "## The window and the host" "## The command-line tool" "## Every Wiegand format" "## Windows")
   string(FIND "${readme}" "${heading}" start)
   if(start GREATER -1)
     string(SUBSTRING "${readme}" ${start} -1 rest)
@@ -17,14 +17,14 @@ foreach(heading "## The command-line tool" "## Every Wiegand format" "## Windows
   endif()
 endforeach()
 # A text file for Windows: CR LF line ends.
-set(text "proxcred-cli ${PROJECT_VERSION}\n\n${sections}")
+set(text "proxcred ${PROJECT_VERSION}\n\n${sections}")
 string(REPLACE "\n" "\r\n" text "${text}")
 file(WRITE ${cli_text} "${text}")
 
-install(TARGETS proxcred-cli RUNTIME DESTINATION .)
+install(TARGETS proxcred proxcred-cli RUNTIME DESTINATION .)
 install(FILES ${cli_text} DESTINATION .)
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME proxcred-cli)
-set(CPACK_PACKAGE_FILE_NAME proxcred-cli-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_NAME proxcred)
+set(CPACK_PACKAGE_FILE_NAME proxcred-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)

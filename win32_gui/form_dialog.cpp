@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "json_text/json_text.h"
 
@@ -103,12 +104,15 @@ INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_CTLCOLORSTATIC: {
-            // Captions stand on the page's own background; read-only boxes
-            // keep theirs.
+            // Captions on a page stand on the page's background (the window
+            // colour the tab control fills its body with); read-only boxes and
+            // what is outside the pages keep theirs.
             const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
-            if (control == nullptr || control->kind() == ControlKind::TextBox) return FALSE;
-            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+            if (control == nullptr || control->kind() == ControlKind::TextBox ||
+                pages_.at(control) == layout::Page::Window)
+                return FALSE;
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
         }
         case WM_CLOSE:
             // Closing the window other than by OK or Exit writes nothing.
@@ -156,6 +160,35 @@ void FormDialog::createControls() {
         pages_[&control] = place.page;
     }
     setTabOrder();
+    addToolTips();
+}
+
+// The command buttons' tooltips, and the port list's (the chosen port's device).
+void FormDialog::addToolTips() {
+    toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                dialog_, nullptr, nullptr, nullptr);
+    for (const auto& [control, window] : windows_) {
+        if (control->kind() == ControlKind::CommandButton)
+            setToolTip(window, static_cast<const CommandButton*>(control)->toolTip());
+    }
+}
+
+void FormDialog::setToolTip(HWND window, const std::string& text) {
+    if (toolTips_ == nullptr) return;
+    std::wstring wide = utf16Of(text);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog_;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    tool.lpszText = wide.data();
+    SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!text.empty()) SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FormDialog::setPortDevices(std::function<std::string(int port)> deviceOf) {
+    deviceOf_ = std::move(deviceOf);
+    mirror(form_.ComboComPort);
 }
 
 HWND FormDialog::createControl(Control& control, const layout::Place& place) {
@@ -422,6 +455,8 @@ void FormDialog::mirror(const Control& control) {
                 SendMessageW(window, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(utf16Of(entry).c_str()));
             SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.selectedIndex()), 0);
+            if (deviceOf_ && !combo.text().empty())
+                setToolTip(window, deviceOf_(std::atoi(combo.text().c_str())));
             break;
         }
         case ControlKind::TabControl:

@@ -12,6 +12,7 @@
 #include "lock_reader/lock_reader.h"
 #include "win32_gui/form_dialog.h"
 #include "win32_gui/win32_platform.h"
+#include "win32_serial/com_ports.h"
 #include "win32_serial/port_control.h"
 #include "win32_serial/win32_serial_channel.h"
 
@@ -52,6 +53,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     win32::FormDialog dialog(form, trace);
     view = &dialog;
     HWND window = dialog.create(instance);
+    dialog.setPortDevices([](int port) { return win32::comPortDevice(port).value_or(""); });
     messageBox.setOwner(window);
     clipboard.setOwner(window);
     unloader.dialog = window;

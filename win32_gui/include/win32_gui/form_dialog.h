@@ -5,6 +5,7 @@
 // must not rename it.
 #undef MessageBox
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,6 +30,8 @@ class FormDialog final : private ControlObserver {
     // Creates the dialog and its controls, showing the form as it is.
     HWND create(HINSTANCE instance);
     HWND window() const { return dialog_; }
+    // Names the device behind each port number in the port list's tooltip.
+    void setPortDevices(std::function<std::string(int port)> deviceOf);
     // Handles a message of the message loop the dialog way; true when it was
     // taken (the caller then neither translates nor dispatches it).
     bool preTranslate(MSG& message);
@@ -45,6 +48,8 @@ class FormDialog final : private ControlObserver {
     void createControls();
     HWND createControl(Control& control, const layout::Place& place);
     void setTabOrder();
+    void addToolTips();
+    void setToolTip(HWND window, const std::string& text);
     void command(int id, int notification);
     void operatorEdited(TextBox& box, HWND edit);
 
@@ -62,6 +67,8 @@ class FormDialog final : private ControlObserver {
     const Trace& trace_;
     HWND dialog_ = nullptr;
     HWND tabs_ = nullptr;
+    HWND toolTips_ = nullptr;
+    std::function<std::string(int port)> deviceOf_;
     HFONT font_ = nullptr;
     HICON logo_ = nullptr;
     HICON copy_ = nullptr;
