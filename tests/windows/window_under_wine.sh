@@ -26,7 +26,8 @@ export PROXCRED_SERIAL_PORTS=COM5
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # A lock on COM5 for the read cases, declared before Wine starts.
-"$locksim" --link "$work/com5" --card 0000000600400002 --no-card --log "$work/com5.log" >/dev/null &
+"$locksim" --link "$work/com5" --card 0000000600400002 --no-card --no-card --log "$work/com5.log" \
+  >/dev/null &
 CLEANUP_PIDS="$CLEANUP_PIDS $!"
 for _ in $(seq 100); do [ -e "$work/com5" ] && break; sleep 0.05; done
 "$wineserver" -k 2>/dev/null
@@ -135,7 +136,13 @@ keys ctrl+Tab Tab Tab space
 check_traced "a card read from the lock" 'txtData.text="0000000600400002"'
 keys shift+Tab space                # Split Data
 check_traced "the card read, split" 'txt26Num.text="1"'
-keys Tab space                      # a read that gets no card
+keys Tab space                      # a read that gets no card: its wait limit
+deadline=$((SECONDS + 12))
+until traced "message: Timeout" || [ "$SECONDS" -ge "$deadline" ]; do sleep 0.2; done
+check_traced "no card: the wait limit" "message: Timeout"
+keys Return                         # closes the message; the button has the focus again
+: >"$work/trace"
+keys space                          # another read that gets no card
 wait_traced "cmdGetCard.caption=\"press 'ESC' to cancel\"" || true
 x xdotool keydown Escape; sleep 2; x xdotool keyup Escape
 check_traced "Escape cancels the read" "message: Cancelled"
