@@ -69,4 +69,13 @@ std::vector<std::string> dumpForm(const frmCorvel& form) {
     return lines;
 }
 
+std::optional<std::string> changeTraceLine(const Control& control) {
+    if (control.kind() == ControlKind::TextBox)
+        return control.name() + ".text=" + jsonText(static_cast<const TextBox&>(control).text());
+    if (control.kind() == ControlKind::CommandButton)
+        return control.name() +
+               ".caption=" + jsonText(static_cast<const CommandButton&>(control).caption());
+    return std::nullopt;
+}
+
 }  // namespace proxcred

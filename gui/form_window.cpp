@@ -15,10 +15,10 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include "form/form_dump.h"
 #include "gui/artwork.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_text.h"
-#include "json_text/json_text.h"
 
 namespace proxcred::gui {
 namespace {
@@ -208,15 +208,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 void FormWindow::controlChanged(const Control& control) {
     mirror(control);
-    if (control.kind() == ControlKind::TextBox) {
-        trace_.writeLine(control.name() +
-                         ".text=" + jsonText(static_cast<const TextBox&>(control).text()));
-    }
-    // A button's caption tells a test when a lock read waits (and has ended).
-    if (control.kind() == ControlKind::CommandButton) {
-        trace_.writeLine(control.name() + ".caption=" +
-                         jsonText(static_cast<const CommandButton&>(control).caption()));
-    }
+    if (const auto line = changeTraceLine(control)) trace_.writeLine(*line);
 }
 
 void FormWindow::focusChanged(const Control& focused) {

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "json_text/json_text.h"
+#include "form/form_dump.h"
 
 namespace proxcred::win32 {
 namespace {
@@ -380,15 +380,7 @@ bool FormDialog::pauseForRead(unsigned long milliseconds) {
 
 void FormDialog::controlChanged(const Control& control) {
     mirror(control);
-    if (control.kind() == ControlKind::TextBox) {
-        trace_.writeLine(control.name() +
-                         ".text=" + jsonText(static_cast<const TextBox&>(control).text()));
-    }
-    // A button's caption tells a test when a lock read waits (and has ended).
-    if (control.kind() == ControlKind::CommandButton) {
-        trace_.writeLine(control.name() + ".caption=" +
-                         jsonText(static_cast<const CommandButton&>(control).caption()));
-    }
+    if (const auto line = changeTraceLine(control)) trace_.writeLine(*line);
 }
 
 void FormDialog::focusChanged(const Control& focused) {

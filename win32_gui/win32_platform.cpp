@@ -20,24 +20,6 @@ bool openClipboard(HWND owner) {
 
 }  // namespace
 
-std::string utf8Of(std::wstring_view text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(),
-                        length, nullptr, nullptr);
-    return converted;
-}
-
-std::wstring utf16Of(std::string_view text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring converted(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(),
-                        length);
-    return converted;
-}
-
 void Trace::write(std::string_view kind, std::string_view text) const {
     writeLine(std::string(kind) + ": " + std::string(text));
 }

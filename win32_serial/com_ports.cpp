@@ -5,19 +5,12 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "win32_serial/unicode.h"
+
 namespace proxcred::win32 {
 namespace {
 
 constexpr const char* kOverrideVariable = "PROXCRED_SERIAL_PORTS";
-
-std::string utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(),
-                        length, nullptr, nullptr);
-    return converted;
-}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -36,15 +29,6 @@ std::vector<std::string> overrideList(const char* list) {
 
 }  // namespace
 
-std::wstring wide(const std::string& utf8Text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(),
-                                           static_cast<int>(utf8Text.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), text.data(),
-                        length);
-    return text;
-}
-
 std::string systemMessage(unsigned long error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -56,7 +40,7 @@ std::string systemMessage(unsigned long error) {
                                 message.back() == L'.' || message.back() == L' '))
         message.pop_back();
     if (message.empty()) return "system error " + std::to_string(error);
-    return utf8(message);
+    return utf8Of(message);
 }
 
 std::vector<std::string> systemComPorts() {
@@ -75,7 +59,7 @@ std::vector<std::string> systemComPorts() {
                                           reinterpret_cast<BYTE*>(data), &dataSize);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status != ERROR_SUCCESS || type != REG_SZ) continue;
-        ports.push_back(utf8(std::wstring(data, wcsnlen(data, dataSize / sizeof(wchar_t)))));
+        ports.push_back(utf8Of(std::wstring_view(data, wcsnlen(data, dataSize / sizeof(wchar_t)))));
     }
     RegCloseKey(key);
     return ports;
@@ -96,8 +80,8 @@ std::optional<std::string> comPortDevice(int port) {
 }
 
 std::wstring devicePath(const std::string& device) {
-    if (device.rfind("\\\\", 0) == 0) return wide(device);
-    return L"\\\\.\\" + wide(device);
+    if (device.rfind("\\\\", 0) == 0) return utf16Of(device);
+    return L"\\\\.\\" + utf16Of(device);
 }
 
 }  // namespace proxcred::win32

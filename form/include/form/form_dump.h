@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,5 +11,10 @@ namespace proxcred {
 // The form's state as sorted "NAME.PROPERTY=VALUE" lines: texts, captions and
 // the combo's text JSON-quoted; names, numbers, Empty, True and False bare.
 std::vector<std::string> dumpForm(const frmCorvel& form);
+
+// The line a view's trace (PROXCRED_TRACE) writes when a control changed: a
+// text box's text or a command button's caption (which tells when a lock read
+// waits), JSON-quoted; nothing for other controls.
+std::optional<std::string> changeTraceLine(const Control& control);
 
 }  // namespace proxcred

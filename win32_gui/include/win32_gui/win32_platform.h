@@ -9,13 +9,11 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "win32_serial/unicode.h"
 
 // The form's outside world as Win32 gives it: message boxes, the clipboard,
 // the keyboard, and the trace the tests read.
 namespace proxcred::win32 {
-
-std::string utf8Of(std::wstring_view text);
-std::wstring utf16Of(std::string_view text);
 
 // When PROXCRED_TRACE names a file, every message shown, every clipboard
 // write, every text box change and every button caption is appended to it,

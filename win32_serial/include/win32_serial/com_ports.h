@@ -19,8 +19,7 @@ std::optional<std::string> comPortDevice(int port);
 // form that reaches COM10 and above), a path that is one already unchanged.
 std::wstring devicePath(const std::string& device);
 
-// UTF-8 to UTF-16 and the system's text for an error code, for messages.
-std::wstring wide(const std::string& utf8);
+// The system's text for an error code, for messages.
 std::string systemMessage(unsigned long error);
 
 }  // namespace proxcred::win32
