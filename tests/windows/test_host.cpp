@@ -1,8 +1,10 @@
 // A host application as Windows hosts start proxcred: it puts the preset on
-// the clipboard, starts the program with CreateProcess, waits for it while
-// pumping its own messages (a host that does not makes Wine stall the
-// child's first clipboard read), then prints the clipboard's text.
-// Usage: test_host PRESET PROGRAM
+// the clipboard, starts the program with CreateProcess, waits for it, then
+// prints the clipboard's text. It waits pumping its own messages, or with
+// --no-pump as many hosts do, blocked in WaitForSingleObject (under Wine such
+// a host was measured to stall a child's clipboard read; the window must not
+// depend on it).
+// Usage: test_host [--no-pump] PRESET PROGRAM
 #include <windows.h>
 
 #include <cstdio>
@@ -43,8 +45,10 @@ std::string clipboardText() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const bool pump = !(argc == 4 && std::wcscmp(argv[1], L"--no-pump") == 0);
+    if (!pump) ++argv, --argc;
     if (argc != 3) {
-        std::fputs("usage: test_host PRESET PROGRAM\n", stderr);
+        std::fputs("usage: test_host [--no-pump] PRESET PROGRAM\n", stderr);
         return 2;
     }
     if (!putOnClipboard(argv[1])) return 3;
@@ -56,7 +60,8 @@ int wmain(int argc, wchar_t** argv) {
                         &startup, &process))
         return 4;
     const ULONGLONG deadline = GetTickCount64() + kLongestRunMs;
-    for (;;) {
+    if (!pump) WaitForSingleObject(process.hProcess, kLongestRunMs);
+    while (pump) {
         const DWORD left = static_cast<DWORD>(deadline - GetTickCount64());
         const DWORD woke =
             MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, left, QS_ALLINPUT);

@@ -39,10 +39,10 @@ trap 'kill $CLEANUP_PIDS 2>/dev/null; "$wineserver" -k 2>/dev/null; stop_xvfb; r
 preset='FC=12;CF=26;ZELF=F'
 failures=0
 passed=0
-# start [PRESET]: the host starts the window; waits until it has the keyboard.
+# start [--no-pump]: the host starts the window; waits until it has the keyboard.
 start() {
   : >"$work/trace"
-  "$wine" "$host" "${1:-$preset}" "$(winpath "$exe")" >"$work/reply" 2>/dev/null &
+  "$wine" "$host" "$@" "$preset" "$(winpath "$exe")" >"$work/reply" 2>/dev/null &
   host_pid=$!
   window=""
   for _ in $(seq 200); do
@@ -100,6 +100,11 @@ check "Alt+O" "OK;0000000406060163;$preset" "$(reply)"
 start
 keys Escape
 check "Escape is Exit" "Cancel" "$(reply)"
+
+start --no-pump                     # a host blocked in WaitForSingleObject
+typed 12345
+keys Return Return
+check "a host that does not pump its messages" "OK;0000000406060163;$preset" "$(reply)"
 
 start
 keys alt+x
