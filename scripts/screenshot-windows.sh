@@ -4,11 +4,8 @@
 # running. Run after scripts/test.sh (which builds the Windows stage).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-command -v import >/dev/null || {
-  sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq imagemagick >/dev/null
-}
 . scripts/xvfb.sh
+require_import
 begin_window_test
 start_window_manager
 export WINEPREFIX=$PWD/build/windows/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -4,11 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-command -v import >/dev/null || {
-  sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq imagemagick >/dev/null
-}
 . scripts/xvfb.sh
+require_import
 prepare_window_run
 
 printf 'FC=12;CF=26;ZELF=F' | xclip -selection clipboard 2>/dev/null

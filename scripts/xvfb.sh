@@ -122,3 +122,11 @@ start_window_manager() {
     sleep 0.05
   done
 }
+
+# ImageMagick's import, for screenshots: installed when missing.
+require_import() {
+  command -v import >/dev/null && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq imagemagick >/dev/null
+}
