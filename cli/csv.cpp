@@ -62,7 +62,7 @@ bool CsvReader::take(Line& line) {
 
 bool CsvReader::next(std::vector<std::string>& fields, std::string& malformed) {
     malformed.clear();
-    Line first;
+    Line& first = first_;
     if (!take(first)) {
         fields.clear();
         return false;
@@ -92,24 +92,24 @@ bool CsvReader::next(std::vector<std::string>& fields, std::string& malformed) {
     return true;
 }
 
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
+void appendCsvField(std::string& line, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line.append(text);
+        return;
     }
-    quoted.push_back('"');
-    return quoted;
+    line.push_back('"');
+    for (const char c : text) {
+        if (c == '"') line.push_back('"');
+        line.push_back(c);
+    }
+    line.push_back('"');
 }
 
-std::string csvRecord(const std::vector<std::string>& fields) {
-    std::string record;
+void appendCsvRecord(std::string& line, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i != 0) record.push_back(',');
-        record += csvField(fields[i]);
+        if (i != 0) line.push_back(',');
+        appendCsvField(line, fields[i]);
     }
-    return record;
 }
 
 }  // namespace proxcred::cli

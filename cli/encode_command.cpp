@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "cli/csv.h"
-#include "cli/progress.h"
+#include "cli/csv_batch.h"
 #include "formats/numeric_text.h"
 #include "formats/prox_data.h"
 
@@ -35,14 +35,7 @@ BoxNumber readBox(std::string_view name, std::string_view raw) {
 }
 
 EncodedRow problemRow(std::string message) {
-    return EncodedRow{{}, std::move(message), false};
-}
-
-bool isHeader(const std::vector<std::string>& fields) {
-    std::string first = fields.front();
-    std::transform(first.begin(), first.end(), first.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return trimBlanks(first) == "format";
+    return EncodedRow{{}, std::move(message)};
 }
 
 }  // namespace
@@ -55,12 +48,11 @@ EncodedRow encodeRow(std::string_view key, std::string_view hotstamp, std::strin
     const BoxNumber versionBox = readBox("Version", version);
     if (!versionBox.problem.empty()) return problemRow(versionBox.problem);
 
-    const ProxOutcome outcome =
-        calcProxData({hotstamp, key, facilityBox.value, facilityBox.text, versionBox.text});
-    EncodedRow row{outcome.text(), outcome.message(), outcome.kind == ProxOutcome::Kind::Card};
-    if (outcome.kind == ProxOutcome::Kind::UnknownFormat) {
-        row.message = "Unknown card format \"" + std::string(key) + "\"";
-    }
+    EncodedRow row{
+        calcProxData({hotstamp, key, facilityBox.value, facilityBox.text, versionBox.text}), {}};
+    row.message = row.outcome.kind == ProxOutcome::Kind::UnknownFormat
+                      ? "Unknown card format \"" + std::string(key) + "\""
+                      : row.outcome.message();
     return row;
 }
 
@@ -70,54 +62,27 @@ int encodeHotstamps(std::string_view key, std::string_view facility, std::string
     bool allEncoded = true;
     for (const std::string& hotstamp : hotstamps) {
         const EncodedRow row = encodeRow(key, hotstamp, facility, version);
-        out << row.proxData << '\n';
+        out << row.outcome.text() << '\n';
         if (!row.message.empty()) err << row.message << '\n';
-        allEncoded = allEncoded && row.encoded;
+        allEncoded = allEncoded && row.encoded();
         if (!out) break;  // the caller reports a failed write
     }
     return allEncoded ? 0 : 1;
 }
 
 int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
-    LineReader lines(in);
-    CsvReader reader(lines);
-    Progress progress("rows");
-    std::vector<std::string> fields;
-    std::string malformed;
-    std::size_t rows = 0;
-    std::size_t encoded = 0;
-    std::size_t refused = 0;
-    while (out && reader.next(fields, malformed)) {
-        progress.advance(++rows);
-        if (fields.size() == 1 && fields.front().empty() && malformed.empty()) continue;
-        if (rows == 1 && isHeader(fields)) {
-            fields.insert(fields.end(), {"prox_data", "message"});
-            out << csvRecord(fields) << '\n';
-            continue;
-        }
-        EncodedRow row;
-        if (!malformed.empty()) {
-            row = problemRow("Line " + std::to_string(reader.lineNumber()) + ": " + malformed);
-        } else if (fields.size() < 2 || fields.size() > 4) {
-            row = problemRow("Expected format,hotstamp,facility,version");
-        } else {
-            fields.resize(4);
-            row = encodeRow(fields[0], fields[1], fields[2], fields[3]);
-        }
-        ++(row.encoded ? encoded : refused);
-        fields.push_back(std::move(row.proxData));
-        fields.push_back(std::move(row.message));
-        out << csvRecord(fields) << '\n';
-    }
-    if (lines.failed()) {
-        err << "proxcred-cli: cannot read the input\n";
-        return 1;
-    }
-    // The reasons stay in the CSV's message column; the summary says there
-    // are some to look for.
-    if (refused == 0) return 0;
-    err << "proxcred-cli: " << refused << " of " << refused + encoded << " rows refused\n";
-    return 1;
+    constexpr CsvBatch kRows{"prox_data,message", 2, 4, "Expected format,hotstamp,facility,version"};
+    return encodeCsvBatch(in, out, err, kRows,
+                          [](std::vector<std::string>& fields, std::string& added) {
+                              fields.resize(kRows.mostFields);
+                              const EncodedRow row =
+                                  encodeRow(fields[0], fields[1], fields[2], fields[3]);
+                              added.push_back(',');
+                              row.outcome.appendText(added);
+                              added.push_back(',');
+                              appendCsvField(added, row.message);
+                              return row.encoded();
+                          });
 }
 
 }  // namespace proxcred::cli

@@ -23,6 +23,15 @@
 
 namespace {
 
+// The file named (- for standard input); nothing, with the reason on
+// standard error, when it cannot be opened.
+proxcred::cli::FilePtr openNamedInput(const std::string& path) {
+    proxcred::cli::FilePtr file = proxcred::cli::openInput(path);
+    if (!file)
+        std::cerr << "proxcred-cli: cannot open " << path << ": " << std::strerror(errno) << '\n';
+    return file;
+}
+
 struct EncodeArgs {
     std::string key;
     std::string facility = "0";
@@ -83,24 +92,24 @@ struct WiegandArgs {
     CLI::App* decode = nullptr;
 };
 
-void addWiegand(CLI::App& app, WiegandArgs& args) {
-    CLI::App* wiegand = app.add_subcommand(
-        "wiegand", "Every known Wiegand card format: list, encode and decode frames");
-    wiegand->require_subcommand(1, 1);
+void addFormatsOption(CLI::App* command, WiegandArgs& args) {
+    command->add_option("--formats", args.options.formatsFile,
+                        "Also load the formats of this JSON file (docs/wiegand-formats.md)");
+}
+
+std::vector<std::string> frameForms() {
+    return {"bin", "hex", "hid", "octal"};
+}
+
+void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
     auto& options = args.options;
-    const auto formatsOption = [&options](CLI::App* command) {
-        command->add_option("--formats", options.formatsFile,
-                            "Also load the formats of this JSON file (docs/wiegand-formats.md)");
-    };
-    const std::vector<std::string> forms{"bin", "hex", "hid", "octal"};
-
-    args.list = wiegand->add_subcommand("list", "The formats, their bits and largest values");
-    args.list->add_flag("--json", options.json, "As one JSON array");
-    formatsOption(args.list);
-
     args.encode = wiegand->add_subcommand("encode", "Encode numbers into one format's frame");
-    args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)")
-        ->required();
+    CLI::Option* format =
+        args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)");
+    CLI::Option* csv = args.encode->add_option(
+        "--csv", options.csvPath,
+        "Encode rows format,facility,card,issue,oem from FILE (- for standard input)");
+    csv->excludes(format);
     const std::pair<const char*, const char*> fieldOptions[] = {{"--fc", "Facility code"},
                                                                 {"--cn", "Card number"},
                                                                 {"--il", "Issue level"},
@@ -110,16 +119,24 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
         args.fieldOptions[i] = args.encode->add_option(
             fieldOptions[i].first, args.fields[i],
             std::string(fieldOptions[i].second) + " (decimal, leading zeros allowed)");
+        csv->excludes(args.fieldOptions[i]);
     }
     args.encode->add_option("--out", args.out, "Output form: bin, hex, hid or octal")
-        ->check(CLI::IsMember(forms))
+        ->check(CLI::IsMember(frameForms()))
         ->capture_default_str();
-    formatsOption(args.encode);
+    addFormatsOption(args.encode, args);
+    args.encode->callback([&args, format, csv] {
+        if (format->count() == 0 && csv->count() == 0)
+            throw CLI::ValidationError(args.encode->get_name(), "give -w NAME, or --csv FILE");
+    });
+}
 
+void addWiegandDecode(CLI::App* wiegand, WiegandArgs& args) {
+    auto& options = args.options;
     args.decode = wiegand->add_subcommand(
         "decode", "Which formats a frame fits, with their numbers and parity");
     args.decode->add_option("--in", args.in, "Input form: bin, hex, hid or octal")
-        ->check(CLI::IsMember(forms))
+        ->check(CLI::IsMember(frameForms()))
         ->capture_default_str();
     args.bitsOption = args.decode->add_option(
         "--bits", args.bits, "Only frames of this length, 1 to 64 (hex: read at this length)");
@@ -127,18 +144,26 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
     args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
     args.decode->add_option("value", options.values,
                             "Frames to decode; without any, every line of standard input");
-    formatsOption(args.decode);
+    addFormatsOption(args.decode, args);
+}
+
+void addWiegand(CLI::App& app, WiegandArgs& args) {
+    CLI::App* wiegand = app.add_subcommand(
+        "wiegand", "Every known Wiegand card format: list, encode and decode frames");
+    wiegand->require_subcommand(1, 1);
+    args.list = wiegand->add_subcommand("list", "The formats, their bits and largest values");
+    args.list->add_flag("--json", args.options.json, "As one JSON array");
+    addFormatsOption(args.list, args);
+    addWiegandEncode(wiegand, args);
+    addWiegandDecode(wiegand, args);
 }
 
 // Adds the formats of --formats, if given; false with the reason on standard
 // error when the file cannot be opened, read or used.
 bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& library) {
     if (path.empty()) return true;
-    const proxcred::cli::FilePtr file = proxcred::cli::openInput(path);
-    if (!file) {
-        std::cerr << "proxcred-cli: cannot open " << path << ": " << std::strerror(errno) << '\n';
-        return false;
-    }
+    const proxcred::cli::FilePtr file = openNamedInput(path);
+    if (!file) return false;
     // One byte past the largest file the library takes is enough to refuse it.
     std::string text;
     char chunk[4096];
@@ -165,6 +190,25 @@ bool readBitsOption(WiegandArgs& args) {
     return bits.has_value();
 }
 
+int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& args,
+                     proxcred::cli::StandardOutput& output) {
+    using namespace proxcred;
+    auto& options = args.options;
+    options.out = *wiegand::frameForm(args.out);
+    if (!options.csvPath.empty()) {
+        const cli::FilePtr input = openNamedInput(options.csvPath);
+        if (!input) return 2;
+        return output.finish(
+            cli::wiegandEncodeCsv(library, options.out, input.get(), output.stream(), std::cerr),
+            std::cerr);
+    }
+    for (std::size_t i = 0; i < args.fields.size(); ++i) {
+        if (args.fieldOptions[i]->count() != 0) options.fieldTexts[i] = args.fields[i];
+    }
+    return output.finish(cli::wiegandEncode(library, options, output.stream(), std::cerr),
+                         std::cerr);
+}
+
 // Loads --formats and runs the chosen Wiegand command.
 int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     using namespace proxcred;
@@ -173,13 +217,7 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     if (!loadFormatsFile(options.formatsFile, library)) return 2;
     std::ostream& out = output.stream();
     if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
-    if (*args.encode) {
-        for (std::size_t i = 0; i < args.fields.size(); ++i) {
-            if (args.fieldOptions[i]->count() != 0) options.fieldTexts[i] = args.fields[i];
-        }
-        options.out = *wiegand::frameForm(args.out);
-        return output.finish(cli::wiegandEncode(library, options, out, std::cerr), std::cerr);
-    }
+    if (*args.encode) return runWiegandEncode(library, args, output);
     if (!readBitsOption(args)) return 1;
     options.in = *wiegand::frameForm(args.in);
     return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
@@ -238,12 +276,8 @@ int encodeCommand(const EncodeArgs& args, proxcred::cli::StandardOutput& output)
             encodeHotstamps(args.key, args.facility, args.version, args.hotstamps, out, std::cerr),
             std::cerr);
     }
-    const FilePtr input = openInput(args.csvPath);
-    if (!input) {
-        std::cerr << "proxcred-cli: cannot open " << args.csvPath << ": " << std::strerror(errno)
-                  << '\n';
-        return 2;
-    }
+    const FilePtr input = openNamedInput(args.csvPath);
+    if (!input) return 2;
     return output.finish(encodeCsv(input.get(), out, std::cerr), std::cerr);
 }
 

@@ -1,7 +1,6 @@
 #include "formats/encoders.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -45,7 +44,7 @@ Outcome<std::uint64_t> fieldBits(const FieldSlot& slot, double value) {
     const auto asInteger = static_cast<std::int64_t>(whole);
     const auto pattern =
         static_cast<std::uint64_t>(asInteger < 0 ? asInteger + (std::int64_t{1} << 32) : asInteger);
-    return pattern & bitRange(0, slot.at.width - 1);
+    return pattern & bits::lowBits(slot.at.width);
 }
 
 EncodeResult encodeWith(const CardLayout& layout, const EncodeInput& input) {
@@ -58,19 +57,10 @@ EncodeResult encodeWith(const CardLayout& layout, const EncodeInput& input) {
         if (!bits) return bits.failure();
         value |= *bits << slot.at.low;
     }
-    return withParity(value, layout);
+    return bits::withParity(value, layout.parityBits);
 }
 
 }  // namespace
-
-CardValue withParity(CardValue value, const CardLayout& layout) {
-    for (const ParityBit& parity : layout.parityBits) {
-        const bool oddCount = std::popcount(value & parity.group & ~bit(parity.bit)) % 2 != 0;
-        const bool setBit = parity.parity == Parity::Even ? oddCount : !oddCount;
-        if (setBit) value |= bit(parity.bit);
-    }
-    return value;
-}
 
 EncodeResult BitFormat26(double iNumber, std::int32_t iFacilityCode) {
     return encodeCard(CardFormat::Bit26, {iNumber, iFacilityCode});

@@ -1,24 +1,29 @@
 #include "formats/prox_data.h"
 
 #include "formats/numeric_text.h"
-#include "formats/octal.h"
 
 namespace proxcred {
 
-std::string ProxOutcome::text() const {
+void ProxOutcome::appendText(std::string& out) const {
     switch (kind) {
         case Kind::Card:
-            return octalProxData(card);
+            return appendProxData(out, card);
         case Kind::UnknownFormat:
         case Kind::Refused:
-            return std::string(kRefusedProxData);
+            out.append(kRefusedProxData);
+            return;
         case Kind::NoHotstamp:
         case Kind::InvalidSerialNumber:
         case Kind::UndefinedFormat:
         case Kind::Failed:
-            return {};
+            return;
     }
-    return {};
+}
+
+std::string ProxOutcome::text() const {
+    std::string text;
+    appendText(text);
+    return text;
 }
 
 std::string ProxOutcome::message() const {

@@ -5,7 +5,7 @@ namespace {
 
 // Bits of a field that run past the start of the string read as 0; a field
 // none of whose bits exist has no value.
-FieldValue fieldValue(const BitTail& tail, FieldBits field) {
+FieldValue fieldValue(const BitTail& tail, BitRun field) {
     const auto low = static_cast<std::size_t>(field.low);
     if (low >= tail.length()) return std::nullopt;
     return tail.bits(low, low + static_cast<std::size_t>(field.width) - 1);

@@ -1,9 +1,10 @@
 #include "split/recognisers.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/encoders.h"
+#include "bits/parity.h"
 
 namespace proxcred {
 namespace {
@@ -12,12 +13,13 @@ namespace {
 // ahead of them only matters through FrameRule::clearFrom.
 constexpr std::size_t kCardDataBits = 48;
 
-bool parityHolds(std::uint64_t value, const CardLayout& layout) {
-    std::uint64_t parityMask = 0;
-    for (const ParityBit& parity : layout.parityBits) parityMask |= bit(parity.bit);
-    // The parity bits must read as the encoder would set them.
-    return (withParity(value & ~parityMask, layout) & parityMask) == (value & parityMask);
-}
+// Each format's parity bits as one mask, worked out once from the table.
+constexpr std::array<std::uint64_t, kFormatCount> kParityMasks = [] {
+    std::array<std::uint64_t, kFormatCount> masks{};
+    for (const CardFormatInfo& info : kCardFormats)
+        masks[static_cast<std::size_t>(info.format)] = bits::parityMask(info.layout.parityBits);
+    return masks;
+}();
 
 }  // namespace
 
@@ -32,7 +34,9 @@ bool recognises(CardFormat format, const BitTail& tail) {
     const std::uint64_t value = tail.bits(0, kCardDataBits - 1);
     if ((value & info.layout.fixedOnes) != info.layout.fixedOnes) return false;
     if ((value & rule.fixedZeros) != 0) return false;
-    return parityHolds(value, info.layout);
+    // The parity bits must read as the encoder would set them.
+    return bits::parityHolds(value, info.layout.parityBits,
+                             kParityMasks[static_cast<std::size_t>(format)]);
 }
 
 bool recognises(CardFormat format, std::string_view bits) {

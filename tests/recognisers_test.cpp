@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/encoders.h"
-#include "formats/octal.h"
+#include "formats/prox_data.h"
 #include "split/card_bits.h"
 
 namespace proxcred {

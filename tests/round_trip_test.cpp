@@ -3,7 +3,7 @@
 #include <random>
 
 #include "formats/encoders.h"
-#include "formats/octal.h"
+#include "formats/prox_data.h"
 #include "split/split_card.h"
 
 namespace proxcred {

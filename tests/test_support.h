@@ -3,7 +3,7 @@
 #include <string>
 
 #include "formats/encoders.h"
-#include "formats/octal.h"
+#include "formats/prox_data.h"
 
 namespace proxcred::testing {
 

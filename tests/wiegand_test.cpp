@@ -32,6 +32,13 @@ Frame encoded(const Format& format, const CardNumbers& numbers) {
     return result.frame.value_or(Frame{});
 }
 
+std::vector<Frame> framesOf(std::string_view text, FrameForm form, std::optional<int> bits,
+                            std::string& error) {
+    Frames frames;
+    proxcred::wiegand::framesOf(text, form, bits, frames, error);
+    return frames;
+}
+
 CardNumbers numbers(std::uint64_t facility, std::uint64_t card) {
     CardNumbers given;
     given[FieldKind::FacilityCode] = facility;
@@ -85,13 +92,13 @@ TEST(WiegandLibrary, OneFlippedBitFailsTheParity) {
         for (const Field& field : f.fields) given[field.kind] = field.max / 3;
         const Frame frame = encoded(f, given);
         for (int position = 0; position < f.bits; ++position) {
+            const std::uint64_t at = bits::bit(f.bits - 1 - position);
             const bool checked = std::any_of(f.parity.begin(), f.parity.end(), [&](const auto& p) {
-                return p.position == position ||
-                       std::find(p.covers.begin(), p.covers.end(), position) != p.covers.end();
+                return ((p.covers | bits::bit(p.bit)) & at) != 0;
             });
             if (!checked) continue;
             Frame flipped = frame;
-            flipped.value ^= std::uint64_t{1} << (f.bits - 1 - position);
+            flipped.value ^= at;
             const std::optional<Decoded> decoded = decode(f, flipped);
             if (decoded) {
                 EXPECT_EQ(decoded->parity, ParityVerdict::Fail) << f.name << " " << position;

@@ -9,39 +9,13 @@
 namespace proxcred::wiegand {
 namespace {
 
-constexpr std::uint64_t bitAt(const Frame& frame, int position) {
-    return std::uint64_t{1} << (frame.bits - 1 - position);
-}
-
-bool bitSet(const Frame& frame, int position) {
-    return (frame.value & bitAt(frame, position)) != 0;
-}
-
-void setBit(Frame& frame, int position, bool value) {
-    if (value) {
-        frame.value |= bitAt(frame, position);
-    } else {
-        frame.value &= ~bitAt(frame, position);
-    }
-}
-
-std::uint64_t lowBits(std::size_t count) {
-    return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
-}
-
 // The bits of a field, most significant first, as a number.
-std::uint64_t rawField(const Frame& frame, const Field& field) {
-    if (field.contiguous) return (frame.value >> field.shift) & lowBits(field.positions.size());
-    std::uint64_t raw = 0;
-    for (const int position : field.positions) raw = (raw << 1) | (bitSet(frame, position) ? 1 : 0);
-    return raw;
+std::uint64_t rawField(std::uint64_t value, const Field& field) {
+    return field.run ? bits::readRun(value, *field.run) : bits::readBits(value, field.at);
 }
 
-void writeRawField(Frame& frame, const Field& field, std::uint64_t raw) {
-    const std::size_t count = field.positions.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        setBit(frame, field.positions[i], ((raw >> (count - 1 - i)) & 1U) != 0);
-    }
+std::uint64_t withRawField(std::uint64_t value, const Field& field, std::uint64_t raw) {
+    return field.run ? bits::writeRun(value, *field.run, raw) : bits::writeBits(value, field.at, raw);
 }
 
 std::uint64_t toBcd(std::uint64_t value) {
@@ -58,18 +32,6 @@ std::optional<std::uint64_t> fromBcd(std::uint64_t bcd, std::size_t digits) {
         value = value * 10 + nibble;
     }
     return value;
-}
-
-bool parityBitFor(const Frame& frame, const ParityBit& parity) {
-    const bool odd = (std::popcount(frame.value & parity.coverMask) & 1) != 0;
-    // Even parity makes the group and its bit even; odd parity makes them odd.
-    return parity.kind == ParityKind::Even ? odd : !odd;
-}
-
-void setParity(const Format& format, Frame& frame) {
-    for (const ParityBit& parity : format.parity) {
-        setBit(frame, parity.position, parityBitFor(frame, parity));
-    }
 }
 
 }  // namespace
@@ -90,29 +52,9 @@ std::string_view fieldName(FieldKind kind) {
     return kFieldNames[static_cast<std::size_t>(kind)].second;
 }
 
-std::string_view verdictText(ParityVerdict verdict) {
+std::string_view parityName(ParityVerdict verdict) {
     constexpr std::array<std::string_view, 3> kVerdicts{"ok", "fail", "none"};
     return kVerdicts[static_cast<std::size_t>(verdict)];
-}
-
-void prepare(Format& format) {
-    const Frame frame{0, format.bits};
-    for (Field& field : format.fields) {
-        const std::vector<int>& at = field.positions;
-        field.contiguous = std::adjacent_find(at.begin(), at.end(),
-                                              [](int a, int b) { return b != a + 1; }) == at.end();
-        field.shift = format.bits - 1 - at.back();
-    }
-    format.fixedMask = format.fixedValue = format.parityMask = 0;
-    for (const FixedBit& fixed : format.fixed) {
-        format.fixedMask |= bitAt(frame, fixed.position);
-        if (fixed.value) format.fixedValue |= bitAt(frame, fixed.position);
-    }
-    for (ParityBit& parity : format.parity) {
-        format.parityMask |= bitAt(frame, parity.position);
-        parity.coverMask = 0;
-        for (const int position : parity.covers) parity.coverMask |= bitAt(frame, position);
-    }
 }
 
 const Field* Format::field(FieldKind kind) const {
@@ -129,20 +71,19 @@ Encoded encode(const Format& format, const CardNumbers& numbers) {
     }
     if (format.field(FieldKind::CardNumber) != nullptr && !numbers[FieldKind::CardNumber])
         return {std::nullopt, format.name + " needs a card number"};
-    Frame frame{0, format.bits};
+    std::uint64_t value = 0;
     for (const Field& field : format.fields) {
-        const std::uint64_t value = numbers[field.kind].value_or(0);
-        if (value > field.max) {
+        const std::uint64_t number = numbers[field.kind].value_or(0);
+        if (number > field.max) {
             std::string name(fieldName(field.kind));
             name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-            return {std::nullopt, name + " " + std::to_string(value) + " is too large for " +
+            return {std::nullopt, name + " " + std::to_string(number) + " is too large for " +
                                       format.name + ". " + std::to_string(field.max) + " is max."};
         }
-        writeRawField(frame, field, field.bcd ? toBcd(value) : value);
+        value = withRawField(value, field, field.bcd ? toBcd(number) : number);
     }
-    for (const FixedBit& fixed : format.fixed) setBit(frame, fixed.position, fixed.value);
-    setParity(format, frame);
-    return {frame, {}};
+    value = (value & ~format.fixedMask) | format.fixedValue;
+    return {Frame{bits::withParity(value, format.parity), format.bits}, {}};
 }
 
 std::optional<Decoded> decode(const Format& format, const Frame& frame) {
@@ -150,22 +91,17 @@ std::optional<Decoded> decode(const Format& format, const Frame& frame) {
     if ((frame.value & format.fixedMask) != format.fixedValue) return std::nullopt;
     Decoded decoded;
     for (const Field& field : format.fields) {
-        const std::uint64_t raw = rawField(frame, field);
+        const std::uint64_t raw = rawField(frame.value, field);
         const std::optional<std::uint64_t> value =
-            field.bcd ? fromBcd(raw, field.positions.size() / 4) : raw;
+            field.bcd ? fromBcd(raw, field.at.size() / 4) : raw;
         if (!value) return std::nullopt;
         decoded.numbers[field.kind] = *value;
     }
     if (format.hasParity()) {
-        // As a reader checks it on the wire: each parity bit with the bits it
-        // covers, as received. The loader keeps a parity bit from covering one
-        // set after it, so this is exactly the parity the encoder set.
-        const bool holds =
-            std::all_of(format.parity.begin(), format.parity.end(), [&](const ParityBit& parity) {
-                const std::uint64_t group = parity.coverMask | bitAt(frame, parity.position);
-                const bool odd = (std::popcount(frame.value & group) & 1) != 0;
-                return odd == (parity.kind == ParityKind::Odd);
-            });
+        // The loader keeps a parity bit from covering one set after it, so
+        // the parity bits reading as the encoder sets them is each one
+        // holding on the wire over the bits it covers, as received.
+        const bool holds = bits::parityHolds(frame.value, format.parity, format.parityMask);
         decoded.parity = holds ? ParityVerdict::Ok : ParityVerdict::Fail;
     }
     return decoded;

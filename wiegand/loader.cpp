@@ -131,14 +131,41 @@ std::vector<int> positionList(const json& list, int bits, std::string_view what)
     return positions;
 }
 
+// A position as the file counts it (0 is the first bit sent) and a bit of
+// the frame's value (0 is the last bit sent) turn into each other the same way.
+int mirrored(int bit, int frameBits) {
+    return frameBits - 1 - bit;
+}
+
 std::uint64_t largestOf(const Field& field) {
-    const std::size_t width = field.positions.size();
-    if (!field.bcd) return width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
-    constexpr std::size_t kDigitsInUint64 = 19;
+    const int width = field.width();
+    if (!field.bcd) return bits::lowBits(width);
+    constexpr int kDigitsInUint64 = 19;
     std::uint64_t largest = 0;
-    for (std::size_t digit = 0; digit < width / 4 && digit < kDigitsInUint64; ++digit)
+    for (int digit = 0; digit < width / 4 && digit < kDigitsInUint64; ++digit)
         largest = largest * 10 + 9;
     return largest;
+}
+
+std::vector<int> fieldPositions(const json& description, int bits, const std::string& what) {
+    if (description.contains("positions"))
+        return positionList(description["positions"], bits, what + " positions");
+    const int start = wholeNumber(member(description, "start", what), what + " start");
+    const int length = wholeNumber(member(description, "length", what), what + " length");
+    if (start + length > bits) checkPosition(std::max(start, bits), bits, what);
+    std::vector<int> positions;
+    for (int position = start; position < start + length; ++position) positions.push_back(position);
+    return positions;
+}
+
+// The field's bits in the frame's value; a run where the positions follow
+// each other.
+void placeField(Field& field, const std::vector<int>& positions, int frameBits) {
+    for (const int position : positions) field.at.push_back(mirrored(position, frameBits));
+    const bool adjacent = std::adjacent_find(positions.begin(), positions.end(), [](int a, int b) {
+                              return b != a + 1;
+                          }) == positions.end();
+    if (adjacent) field.run = bits::BitRun{field.at.back(), field.width()};
 }
 
 Field readField(FieldKind kind, const json& description, int bits) {
@@ -146,21 +173,14 @@ Field readField(FieldKind kind, const json& description, int bits) {
     onlyKeys(objectOf(description, what), {"start", "length", "positions", "bcd", "max"}, what);
     Field field;
     field.kind = kind;
-    if (description.contains("positions")) {
-        field.positions = positionList(description["positions"], bits, what + " positions");
-    } else {
-        const int start = wholeNumber(member(description, "start", what), what + " start");
-        const int length = wholeNumber(member(description, "length", what), what + " length");
-        if (start + length > bits) checkPosition(std::max(start, bits), bits, what);
-        for (int position = start; position < start + length; ++position)
-            field.positions.push_back(position);
-    }
-    if (field.positions.empty()) throw FormatError(what + " must have 1 to 64 bits");
+    const std::vector<int> positions = fieldPositions(description, bits, what);
+    if (positions.empty()) throw FormatError(what + " must have 1 to 64 bits");
+    placeField(field, positions, bits);
     if (description.contains("bcd")) {
         if (!description["bcd"].is_boolean()) throw FormatError(what + " bcd is not true or false");
         field.bcd = description["bcd"].get<bool>();
     }
-    if (field.bcd && field.positions.size() % 4 != 0)
+    if (field.bcd && field.width() % 4 != 0)
         throw FormatError(what + " is BCD but its length is not a multiple of 4");
     field.max = largestOf(field);
     if (description.contains("max")) {
@@ -172,8 +192,24 @@ Field readField(FieldKind kind, const json& description, int bits) {
     return field;
 }
 
+// The fixed and parity bits as the file lists them, by position, until they
+// are checked and made masks.
+struct FixedBit {
+    int position = 0;
+    bool value = false;
+};
+struct ParityPositions {
+    int position = 0;
+    bits::Parity parity = bits::Parity::Even;
+    std::vector<int> covers;
+};
+struct ListedBits {
+    std::vector<FixedBit> fixed;
+    std::vector<ParityPositions> parity;
+};
+
 // Every bit is one field's, one fixed bit's or one parity bit's.
-void checkOwners(const Format& format) {
+void checkOwners(const Format& format, const ListedBits& listed) {
     std::vector<std::string> owner(static_cast<std::size_t>(format.bits));
     const auto claim = [&](int position, const std::string& who) {
         std::string& current = owner[static_cast<std::size_t>(position)];
@@ -183,19 +219,19 @@ void checkOwners(const Format& format) {
         current = who;
     };
     for (const Field& field : format.fields) {
-        for (const int position : field.positions)
-            claim(position, "field \"" + std::string(fieldKey(field.kind)) + "\"");
+        for (const int at : field.at)
+            claim(mirrored(at, format.bits), "field \"" + std::string(fieldKey(field.kind)) + "\"");
     }
-    for (const FixedBit& fixed : format.fixed) claim(fixed.position, "a fixed bit");
-    for (const ParityBit& parity : format.parity)
+    for (const FixedBit& fixed : listed.fixed) claim(fixed.position, "a fixed bit");
+    for (const ParityPositions& parity : listed.parity)
         claim(parity.position, "the parity bit at " + std::to_string(parity.position));
 }
 
 // A parity bit may cover parity bits set before it, never itself or one set
 // after it: the encoder would change that bit later, and the frame would then
 // fail on the wire a parity that decoding recomputed as "ok".
-void checkParityOrder(const Format& format) {
-    for (auto bit = format.parity.begin(); bit != format.parity.end(); ++bit) {
+void checkParityOrder(const Format& format, const ListedBits& listed) {
+    for (auto bit = listed.parity.begin(); bit != listed.parity.end(); ++bit) {
         const std::string who = "the parity bit at " + std::to_string(bit->position);
         std::vector<bool> seen(static_cast<std::size_t>(format.bits));
         for (const int covered : bit->covers) {
@@ -203,13 +239,30 @@ void checkParityOrder(const Format& format) {
                 throw FormatError(who + " covers position " + std::to_string(covered) + " twice");
             seen[static_cast<std::size_t>(covered)] = true;
             if (covered == bit->position) throw FormatError(who + " covers its own bit");
-            const auto later =
-                std::find_if(bit + 1, format.parity.end(),
-                             [&](const ParityBit& other) { return other.position == covered; });
-            if (later != format.parity.end())
+            const auto later = std::find_if(
+                bit + 1, listed.parity.end(),
+                [&](const ParityPositions& other) { return other.position == covered; });
+            if (later != listed.parity.end())
                 throw FormatError(who + " covers the parity bit at " + std::to_string(covered) +
                                   ", which is computed after it: list that one first");
         }
+    }
+}
+
+// The checked fixed and parity bits as the engine's masks.
+void placeListedBits(Format& format, const ListedBits& listed) {
+    for (const FixedBit& fixed : listed.fixed) {
+        const std::uint64_t at = bits::bit(mirrored(fixed.position, format.bits));
+        format.fixedMask |= at;
+        if (fixed.value) format.fixedValue |= at;
+    }
+    for (const ParityPositions& listedParity : listed.parity) {
+        bits::ParityBit parity{mirrored(listedParity.position, format.bits), 0,
+                               listedParity.parity};
+        for (const int covered : listedParity.covers)
+            parity.covers |= bits::bit(mirrored(covered, format.bits));
+        format.parity.push_back(parity);
+        format.parityMask |= bits::bit(parity.bit);
     }
 }
 
@@ -226,28 +279,28 @@ void readFields(Format& format, const json& fields) {
         throw FormatError("has no \"card\" field: every format carries a card number");
 }
 
-void readFixedBits(Format& format, const json& list) {
+void readFixedBits(int frameBits, const json& list, ListedBits& listed) {
     for (const json& fixed : listOf(list, "fixed")) {
         onlyKeys(objectOf(fixed, "a fixed bit"), {"bit", "value"}, "a fixed bit");
         const int value = wholeNumber(member(fixed, "value", "a fixed bit"), "its value");
         if (value > 1) throw FormatError("a fixed bit's value must be 0 or 1");
         const int position = wholeNumber(member(fixed, "bit", "a fixed bit"), "bit");
-        checkPosition(position, format.bits, "a fixed bit");
-        format.fixed.push_back({position, value == 1});
+        checkPosition(position, frameBits, "a fixed bit");
+        listed.fixed.push_back({position, value == 1});
     }
 }
 
-void readParityBits(Format& format, const json& list) {
+void readParityBits(int frameBits, const json& list, ListedBits& listed) {
     for (const json& parity : listOf(list, "parity")) {
         onlyKeys(objectOf(parity, "a parity bit"), {"bit", "parity", "covers"}, "a parity bit");
         const std::string kind = text(member(parity, "parity", "a parity bit"), "parity");
         if (kind != "even" && kind != "odd")
             throw FormatError("parity must be \"even\" or \"odd\", not " + inQuotes(kind));
         const int position = wholeNumber(member(parity, "bit", "a parity bit"), "a parity bit");
-        checkPosition(position, format.bits, "a parity bit");
-        format.parity.push_back(
-            {position, kind == "even" ? ParityKind::Even : ParityKind::Odd,
-             positionList(member(parity, "covers", "a parity bit"), format.bits, "covers")});
+        checkPosition(position, frameBits, "a parity bit");
+        listed.parity.push_back(
+            {position, kind == "even" ? bits::Parity::Even : bits::Parity::Odd,
+             positionList(member(parity, "covers", "a parity bit"), frameBits, "covers")});
     }
 }
 
@@ -267,6 +320,20 @@ std::string optionalText(const json& description, const char* key) {
     return description.contains(key) ? text(description[key], key) : std::string();
 }
 
+// The frame's bits and what they carry, checked and placed.
+void readLayout(Format& format, const json& description) {
+    format.bits = wholeNumber(member(description, "bits", "it"), "bits");
+    if (format.bits < 1 || format.bits > kMaxFrameBits)
+        throw FormatError("bits must be 1 to " + std::to_string(kMaxFrameBits));
+    readFields(format, member(description, "fields", "it"));
+    ListedBits listed;
+    if (description.contains("fixed")) readFixedBits(format.bits, description["fixed"], listed);
+    if (description.contains("parity")) readParityBits(format.bits, description["parity"], listed);
+    checkOwners(format, listed);
+    checkParityOrder(format, listed);
+    placeListedBits(format, listed);
+}
+
 Format readFormat(const json& description) {
     objectOf(description, "a format");
     Format format;
@@ -276,15 +343,7 @@ Format readFormat(const json& description) {
                  {"name", "description", "source", "bits", "fields", "fixed", "parity"}, "");
         format.description = optionalText(description, "description");
         format.source = optionalText(description, "source");
-        format.bits = wholeNumber(member(description, "bits", "it"), "bits");
-        if (format.bits < 1 || format.bits > kMaxFrameBits)
-            throw FormatError("bits must be 1 to " + std::to_string(kMaxFrameBits));
-        readFields(format, member(description, "fields", "it"));
-        if (description.contains("fixed")) readFixedBits(format, description["fixed"]);
-        if (description.contains("parity")) readParityBits(format, description["parity"]);
-        checkOwners(format);
-        checkParityOrder(format);
-        prepare(format);
+        readLayout(format, description);
     } catch (const FormatError& error) {
         throw FormatError("format " + inQuotes(format.name) + ": " + error.what());
     }
@@ -411,8 +470,11 @@ bool Library::addFormats(std::string_view text, std::string& error) {
         return false;
     }
     index_.merge(addedNames);
-    formats_.insert(formats_.end(), std::make_move_iterator(added.begin()),
-                    std::make_move_iterator(added.end()));
+    for (Format& format : added) {
+        byLength_[static_cast<std::size_t>(format.bits)].push_back(
+            static_cast<std::uint32_t>(formats_.size()));
+        formats_.push_back(std::move(format));
+    }
     return true;
 }
 

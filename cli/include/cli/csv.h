@@ -40,12 +40,13 @@ class CsvReader {
     LineReader& lines_;
     // Lines looked at for a quote that did not close, to be read again.
     std::deque<Line> readAgain_;
+    Line first_;  // kept from record to record, so that reading one allocates nothing
     std::size_t recordLine_ = 0;
 };
 
-// A field quoted when it needs to be.
-std::string csvField(std::string_view text);
-// Fields joined with commas, quoted where needed.
-std::string csvRecord(const std::vector<std::string>& fields);
+// Appends a field, quoted when it needs to be.
+void appendCsvField(std::string& line, std::string_view text);
+// Appends the fields joined with commas, quoted where needed.
+void appendCsvRecord(std::string& line, const std::vector<std::string>& fields);
 
 }  // namespace proxcred::cli

@@ -6,14 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/prox_data.h"
+
 namespace proxcred::cli {
 
 // One encoding as the encode page would show it: the prox data text and the
 // message the operator would see, if any.
 struct EncodedRow {
-    std::string proxData;
+    ProxOutcome outcome;  // its text() is the prox data box's
     std::string message;
-    bool encoded = false;
+    bool encoded() const { return outcome.kind == ProxOutcome::Kind::Card; }
 };
 
 // Facility code and version are read as the input boxes read them: trimmed,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "wiegand/frame_text.h"
@@ -14,12 +15,13 @@
 namespace proxcred::cli {
 
 // The numbers given for encoding, as typed, by field kind.
-using FieldTexts = std::array<std::optional<std::string>, wiegand::kFieldKinds.size()>;
+using FieldTexts = std::array<std::optional<std::string_view>, wiegand::kFieldKinds.size()>;
 
 struct WiegandOptions {
     std::string formatsFile;  // more formats, from a JSON file
     bool json = false;
     std::string format;  // -w NAME
+    std::string csvPath;  // encode: rows from this file, - for standard input
     FieldTexts fieldTexts;
     wiegand::FrameForm out = wiegand::FrameForm::Bin;
     wiegand::FrameForm in = wiegand::FrameForm::Hex;
@@ -34,6 +36,11 @@ int wiegandList(const wiegand::Library& library, bool json, std::ostream& out);
 // decimal or too large for its field, or a form that cannot carry the frame.
 int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, std::ostream& out,
                   std::ostream& err);
+// Every row format,facility,card,issue,oem of `in` (header optional, an empty
+// field for a number not given) with frame,message added; a refused row keeps
+// its place with the reason. Exit 1 when any row was refused.
+int wiegandEncodeCsv(const wiegand::Library& library, wiegand::FrameForm form, std::FILE* in,
+                     std::ostream& out, std::ostream& err);
 // Every value (or line of `in`): the formats it fits, with their numbers and
 // parity verdicts, valid parity first. Exit 1 when any value was not of the
 // input form or longer than a line may be.

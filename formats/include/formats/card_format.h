@@ -158,7 +158,7 @@ inline constexpr std::array<CardFormatInfo, 9> kCardFormats{{
                     .parityBits = {{0, bitRange(0, 18), Parity::Odd},
                                    {36, bitRange(18, 35), Parity::Even}}},
      .frame = {.shortest = 37, .clearFrom = 37},
-     .reading = {.hotstamp = {1, 19}, .facilityCode = {20, 16}, .third = FieldBits{1, 35}},
+     .reading = {.hotstamp = {1, 19}, .facilityCode = {20, 16}, .third = BitRun{1, 35}},
      .third = ThirdField::NumberWithoutFacilityCode,
      .verdict = "Not 37 Bit"},
 
@@ -173,7 +173,7 @@ inline constexpr std::array<CardFormatInfo, 9> kCardFormats{{
                 .parityBits = {}},
      .layoutWithoutFacilityCode = std::nullopt,
      .frame = {.shortest = 48, .clearFrom = 39, .fixedZeros = bit(20)},
-     .reading = {.hotstamp = {0, 20}, .facilityCode = {21, 15}, .third = FieldBits{36, 3}},
+     .reading = {.hotstamp = {0, 20}, .facilityCode = {21, 15}, .third = BitRun{36, 3}},
      .third = ThirdField::Version,
      .verdict = "Not Proxif"},
 

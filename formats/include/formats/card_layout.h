@@ -6,32 +6,22 @@
 #include <initializer_list>
 #include <optional>
 
+#include "bits/bit_field.h"
+#include "bits/bit_mask.h"
+#include "bits/parity.h"
 #include "formats/refusal.h"
 
-// The words a card format is described in. One bit numbering holds for every
-// description: bit 0 is the last bit of the card's bit stream (the least
-// significant bit of the card value, the last character of the bit string),
-// counting up towards the front; the marker bit of a format is the bit just
-// ahead of its first bit.
+// The words a card format is described in, on the bit kernel's numbering
+// (bits/bit_mask.h): bit 0 is the last bit of the card's bit stream; the
+// marker bit of a format is the bit just ahead of its first bit.
 namespace proxcred {
 
-constexpr std::uint64_t bit(int n) {
-    return std::uint64_t{1} << n;
-}
-
-// Bits `low` to `high`, both included.
-constexpr std::uint64_t bitRange(int low, int high) {
-    return ((std::uint64_t{1} << (high - low + 1)) - 1) << low;
-}
-
-// The bits from `low` to `high` for which `keep` holds.
-constexpr std::uint64_t bitsWhere(int low, int high, bool (*keep)(int)) {
-    std::uint64_t mask = 0;
-    for (int n = low; n <= high; ++n) {
-        if (keep(n)) mask |= bit(n);
-    }
-    return mask;
-}
+using bits::bit;
+using bits::BitRun;
+using bits::bitRange;
+using bits::bitsWhere;
+using bits::Parity;
+using bits::ParityBit;
 
 // A short list of fixed capacity, so that a format's fields and parity bits
 // can be written inside its table row.
@@ -51,26 +41,12 @@ class FixedList {
     std::size_t size_ = 0;
 };
 
-// Where a number sits in the card: `width` bits from bit `low` up.
-struct FieldBits {
-    int low = 0;
-    int width = 0;
-};
-
 // Encoding: an input field written into the card's bits.
 struct FieldSlot {
     InputField field = InputField::Hotstamp;
-    FieldBits at;
+    BitRun at;
     std::optional<std::int64_t> max;  // refused above this; none: a wider value keeps its low bits
     bool refuseNegative = false;      // refused below 0; otherwise its 32-bit two's complement
-};
-
-enum class Parity : std::uint8_t { Even, Odd };
-
-struct ParityBit {
-    int bit = 0;                   // the bit that carries the parity
-    std::uint64_t group = 0;       // the bits it protects (its own bit included or not)
-    Parity parity = Parity::Even;  // what the group plus the parity bit hold
 };
 
 // How a format lays its numbers into the card's bits: its fields in the order
@@ -92,9 +68,9 @@ struct FrameRule {
 
 // Splitting: where the numbers are read from a recognised card.
 struct FieldReading {
-    FieldBits hotstamp;
-    FieldBits facilityCode;
-    std::optional<FieldBits> third;  // the version, or the number without facility code
+    BitRun hotstamp;
+    BitRun facilityCode;
+    std::optional<BitRun> third;  // the version, or the number without facility code
 };
 
 }  // namespace proxcred

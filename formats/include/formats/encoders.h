@@ -24,10 +24,6 @@ struct EncodeInput {
     std::int32_t version = 0;
 };
 
-// The card value with the layout's parity bits computed in their order, over
-// a value whose parity bits are still 0.
-CardValue withParity(CardValue value, const CardLayout& layout);
-
 // The layout behind a key; the 37-bit key has none for facility code when the
 // facility code is 0.
 const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode = 1);

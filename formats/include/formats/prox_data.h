@@ -5,9 +5,24 @@
 #include <string>
 #include <string_view>
 
+#include "bits/digits.h"
 #include "formats/encoders.h"
 
 namespace proxcred {
+
+// Prox data: a card value as 16 octal digits, most significant first.
+inline constexpr std::size_t kProxDataDigits = 16;
+inline constexpr int kOctalDigitBits = 3;
+
+inline void appendProxData(std::string& out, CardValue card) {
+    bits::appendDigits(out, card, kOctalDigitBits, kProxDataDigits);
+}
+
+inline std::string octalProxData(CardValue card) {
+    std::string text;
+    appendProxData(text, card);
+    return text;
+}
 
 inline constexpr std::string_view kRefusedProxData = "????????????????";
 inline constexpr std::string_view kInvalidSerialNumber = "Invalid Serial Number";
@@ -42,6 +57,7 @@ struct ProxOutcome {
 
     // The text the prox data box shows: 16 octal digits, "????????????????" or "".
     std::string text() const;
+    void appendText(std::string& out) const;
     // The message shown to the operator, or "" when there is none.
     std::string message() const;
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "bits/bit_mask.h"
+
 namespace proxcred {
 
 // The right-hand end of a bit string as a number, with where its leftmost "1"
@@ -22,10 +24,7 @@ class BitTail {
     // bits left of the string's start read as 0. `high` - `low` < 64.
     std::uint64_t bits(std::size_t low, std::size_t high) const {
         if (low >= kTailBits) return 0;
-        const std::size_t width = high - low + 1;
-        const std::uint64_t mask =
-            width >= kTailBits ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
-        return (tail_ >> low) & mask;
+        return (tail_ >> low) & bits::lowBits(static_cast<int>(high - low + 1));
     }
     // Whether no "1" stands at or left of index `fromEnd` counted from the end.
     bool clearFrom(std::size_t fromEnd) const { return highestOne_ < fromEnd || !anyOne_; }

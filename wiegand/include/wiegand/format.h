@@ -8,15 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "bits/bit_field.h"
+#include "bits/bit_mask.h"
+#include "bits/parity.h"
+
 // Wiegand card formats as data, and one engine that encodes, decodes and
-// checks every one of them. Bit positions count from 0 at the first bit
-// transmitted (the leftmost bit of the frame), as public format
-// descriptions and the files users write count them. Frames are at most 64
-// bits; a frame is held as a number whose most significant used bit is
-// position 0.
+// checks every one of them. Format files and public descriptions count bit
+// positions from 0 at the first bit transmitted; the loader turns them into
+// the bit kernel's numbering (bit 0 is the last bit sent), which is all the
+// engine knows. Frames are at most 64 bits.
 namespace proxcred::wiegand {
 
-inline constexpr int kMaxFrameBits = 64;
+inline constexpr int kMaxFrameBits = bits::kWordBits;
 
 // The numbers a format may carry.
 enum class FieldKind : std::uint8_t { FacilityCode, CardNumber, IssueLevel, OemCode };
@@ -30,53 +33,32 @@ std::string_view fieldName(FieldKind kind);
 
 struct Field {
     FieldKind kind = FieldKind::CardNumber;
-    std::vector<int> positions;  // most significant bit first
-    bool bcd = false;            // decimal digits of 4 bits each, most significant first
-    std::uint64_t max = 0;       // the largest value the field takes
-    // Set by prepare(): a run of positions is a shift, not a loop over bits.
-    bool contiguous = false;
-    int shift = 0;  // of the run's lowest bit in the frame's value
+    std::vector<int> at;  // its bits in the frame's value, most significant first
+    std::optional<bits::BitRun> run;  // the same bits, where they lie side by side
+    bool bcd = false;                 // decimal digits of 4 bits each, most significant first
+    std::uint64_t max = 0;            // the largest value the field takes
+
+    int width() const { return static_cast<int>(at.size()); }
 };
 
-enum class ParityKind : std::uint8_t { Even, Odd };
-
-struct ParityBit {
-    int position = 0;
-    ParityKind kind = ParityKind::Even;
-    std::vector<int> covers;      // the positions it protects, not its own
-    std::uint64_t coverMask = 0;  // set by prepare(): the covered bits of the frame's value
-};
-
-struct FixedBit {
-    int position = 0;
-    bool value = false;
-};
-
-// A format as described: checked by the loader, so that its fields, fixed
-// and parity bits lie inside the frame and never share a bit, it has a card
-// number, and no parity bit covers one computed after it (so the parity a
-// reader checks on the wire is the parity the encoder set).
+// A format as the engine uses it. The loader checks that its fields, fixed
+// and parity bits lie inside the frame and never share a bit, that it has a
+// card number, and that no parity bit covers one computed after it (so the
+// parity a reader checks on the wire is the parity the encoder set).
 struct Format {
     std::string name;
     std::string description;
     std::string source;  // where the layout comes from
     int bits = 0;
     std::vector<Field> fields;
-    std::vector<FixedBit> fixed;
-    std::vector<ParityBit> parity;  // computed in this order
+    std::uint64_t fixedMask = 0;   // the bits that always hold the same value
+    std::uint64_t fixedValue = 0;  // and that value
+    std::vector<bits::ParityBit> parity;  // computed in this order
+    std::uint64_t parityMask = 0;
 
     const Field* field(FieldKind kind) const;
     bool hasParity() const { return !parity.empty(); }
-
-    // Set by prepare(): the fixed bits and the parity bits as masks.
-    std::uint64_t fixedMask = 0;
-    std::uint64_t fixedValue = 0;
-    std::uint64_t parityMask = 0;
 };
-
-// Works out the masks and shifts the engine uses, once the format's
-// positions are known to lie inside its frame.
-void prepare(Format& format);
 
 // The numbers to encode or decoded; a field that is not given is nullopt.
 struct CardNumbers {
@@ -91,7 +73,7 @@ struct CardNumbers {
 };
 
 struct Frame {
-    std::uint64_t value = 0;  // position 0 is bit `bits - 1`
+    std::uint64_t value = 0;  // bit 0 is the last bit sent
     int bits = 0;
     friend bool operator==(const Frame&, const Frame&) = default;
 };
@@ -105,7 +87,8 @@ struct Encoded {
 Encoded encode(const Format& format, const CardNumbers& numbers);
 
 enum class ParityVerdict : std::uint8_t { Ok, Fail, None };
-std::string_view verdictText(ParityVerdict verdict);
+// "ok", "fail", "none".
+std::string_view parityName(ParityVerdict verdict);
 
 // A frame read as a format: its numbers and whether its parity holds.
 struct Decoded {

@@ -31,7 +31,17 @@ std::string_view formRefusal(int bits, FrameForm form);
 // frame and, for frames shorter than 37 bits, HID's preamble bit 37 as well (a
 // 26-bit frame reads 20 04 xx xx xx); a 37-bit frame's sentinel is bit 37
 // itself.
-std::string frameText(const Frame& frame, FrameForm form);
+void appendFrameText(std::string& out, const Frame& frame, FrameForm form);
+
+inline std::string frameText(const Frame& frame, FrameForm form) {
+    std::string text;
+    appendFrameText(text, frame, form);
+    return text;
+}
+
+// The frames a text stands for; kept by the caller, so that reading line
+// after line allocates nothing.
+using Frames = std::vector<Frame>;
 
 // Every frame a text may stand for: one for bin; for hex every length its
 // digits allow; for hid the sentinel's length (and, with bit 37 set, a
@@ -41,7 +51,7 @@ std::string frameText(const Frame& frame, FrameForm form);
 // length (hex: the value read at that length). Empty with `error` set when
 // the text is not of the form or has no frame of that length; never a frame
 // of no bits.
-std::vector<Frame> framesOf(std::string_view text, FrameForm form, std::optional<int> bits,
-                            std::string& error);
+void framesOf(std::string_view text, FrameForm form, std::optional<int> bits, Frames& frames,
+              std::string& error);
 
 }  // namespace proxcred::wiegand

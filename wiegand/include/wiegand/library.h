@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,9 +31,20 @@ class Library {
     const Format* find(std::string_view name) const;
     const std::vector<Format>& formats() const { return formats_; }
 
+    // Calls `visit` with each format of a frame length, in the library's
+    // order: decoding a frame looks at no other.
+    template <class Visit>
+    void forEachOfLength(int bits, Visit&& visit) const {
+        if (bits < 0 || bits > kMaxFrameBits) return;
+        for (const std::uint32_t index : byLength_[static_cast<std::size_t>(bits)])
+            visit(formats_[index]);
+    }
+
   private:
     std::vector<Format> formats_;
     std::unordered_map<std::string, std::size_t> index_;  // lower-case name to format
+    // Per frame length, the formats of that length: grouped once, at load.
+    std::array<std::vector<std::uint32_t>, kMaxFrameBits + 1> byLength_;
 };
 
 }  // namespace proxcred::wiegand

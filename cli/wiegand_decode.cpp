@@ -1,0 +1,226 @@
+// wiegand decode: every format a frame fits, a text block or a JSON line per
+// value. Built for a million lines: the frames, the matches and the line are
+// kept from value to value and written in place, so that a line costs no
+// allocation.
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "cli/input_values.h"
+#include "cli/line_reader.h"
+#include "cli/wiegand_command.h"
+#include "json_text/json_text.h"
+#include "json_text/shown_text.h"
+
+namespace proxcred::cli {
+namespace {
+
+using wiegand::Decoded;
+using wiegand::FieldKind;
+using wiegand::Format;
+using wiegand::Frame;
+using wiegand::ParityVerdict;
+
+struct Match {
+    const Format* format;
+    int bits;
+    Decoded decoded;
+};
+
+// Valid parity first, then formats without parity, then failed parity; the
+// library's order within each.
+constexpr std::array kRankOrder{ParityVerdict::Ok, ParityVerdict::None, ParityVerdict::Fail};
+
+void appendNumber(std::string& line, std::uint64_t value) {
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    line.append(digits.data(), end);
+}
+
+// Frames are plain ASCII digits: quoted as they are. Anything else goes
+// through the JSON library.
+void appendQuoted(std::string& line, std::string_view text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= ' ' && c <= '~' && c != '"' && c != '\\';
+    });
+    if (plain) {
+        line.append(1, '"').append(text).append(1, '"');
+    } else {
+        line += jsonText(std::string(text));
+    }
+}
+
+// The one length all items share, if they share one.
+template <class Items, class LengthOf>
+std::optional<int> commonLength(const Items& items, LengthOf lengthOf) {
+    if (items.empty()) return std::nullopt;
+    const int first = lengthOf(items.front());
+    const bool same = std::all_of(items.begin(), items.end(),
+                                  [&](const auto& item) { return lengthOf(item) == first; });
+    return same ? std::optional<int>(first) : std::nullopt;
+}
+
+class Decoder {
+  public:
+    Decoder(const wiegand::Library& library, const WiegandOptions& options, const Format* only)
+        : library_(library), options_(options), only_(only) {
+        // Each format's name and description quoted once, not once a line.
+        for (const Format& format : library.formats()) {
+            prefixes_.push_back("{\"format\": " + jsonText(format.name) + ", \"description\": " +
+                                jsonText(format.description) + ", \"bits\": ");
+        }
+    }
+
+    // False when the value is not of the input form.
+    bool decode(std::string_view value, std::string_view unit, std::size_t number,
+                std::ostream& out, std::ostream& err) {
+        wiegand::framesOf(value, options_.in, options_.bits, frames_, error_);
+        line_.clear();
+        if (!error_.empty()) {
+            err << "proxcred-cli: " << unit << " " << number << ": " << error_ << '\n';
+            if (options_.json) appendErrorLine(value, error_);
+        } else {
+            findMatches();
+            options_.json ? appendJsonLine(value) : appendTextBlock(value);
+        }
+        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        return error_.empty();
+    }
+
+    // A line past the reader's limit is never decoded from its first part:
+    // leading zeros would read as card 0, and what follows would go unseen.
+    void refuseLongLine(std::string_view value, std::size_t number, std::ostream& out,
+                        std::ostream& err) {
+        const std::string why =
+            "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
+        err << "proxcred-cli: line " << number << ": " << why << '\n';
+        if (!options_.json) return;
+        line_.clear();
+        appendErrorLine(std::string(value.substr(0, 16)) + "...", why);
+        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    }
+
+  private:
+    // The matches of every frame, in rank order.
+    void findMatches() {
+        matches_.clear();
+        for (const Frame& frame : frames_) {
+            library_.forEachOfLength(frame.bits, [&](const Format& format) {
+                if (only_ != nullptr && &format != only_) return;
+                if (std::optional<Decoded> decoded = wiegand::decode(format, frame))
+                    matches_.push_back({&format, frame.bits, *decoded});
+            });
+        }
+        ranked_.clear();
+        for (const ParityVerdict verdict : kRankOrder) {
+            for (const Match& match : matches_) {
+                if (match.decoded.parity == verdict) ranked_.push_back(&match);
+            }
+        }
+    }
+
+    void appendErrorLine(std::string_view value, std::string_view error) {
+        line_.append("{\"input\": ");
+        appendQuoted(line_, value);
+        line_.append(", \"error\": ").append(jsonText(std::string(error))).append("}\n");
+    }
+
+    void appendJsonLine(std::string_view value) {
+        line_.append("{\"input\": ");
+        appendQuoted(line_, value);
+        // The frame's length, where the matches (or the text) leave one.
+        const std::optional<int> bits =
+            matches_.empty() ? commonLength(frames_, [](const Frame& f) { return f.bits; })
+                             : commonLength(matches_, [](const Match& m) { return m.bits; });
+        if (bits) {
+            line_.append(", \"bits\": ");
+            appendNumber(line_, static_cast<std::uint64_t>(*bits));
+        }
+        line_.append(", \"matches\": [");
+        for (const Match* match : ranked_) {
+            if (match != ranked_.front()) line_.append(", ");
+            appendJsonMatch(*match);
+        }
+        line_.append("]}\n");
+    }
+
+    void appendJsonMatch(const Match& match) {
+        line_.append(prefixes_[static_cast<std::size_t>(match.format - library_.formats().data())]);
+        appendNumber(line_, static_cast<std::uint64_t>(match.bits));
+        line_.append(", \"parity\": \"").append(wiegand::parityName(match.decoded.parity));
+        line_.append(1, '"');
+        for (const FieldKind kind : wiegand::kFieldKinds) {
+            if (const auto value = match.decoded.numbers[kind]) {
+                line_.append(", \"").append(wiegand::fieldKey(kind)).append("\": ");
+                appendNumber(line_, *value);
+            }
+        }
+        line_.append(1, '}');
+    }
+
+    void appendTextBlock(std::string_view value) {
+        line_.append(shownText(value)).append(1, '\n');
+        if (ranked_.empty()) line_.append("  no format fits\n");
+        for (const Match* match : ranked_) appendTextRow(*match);
+    }
+
+    void appendTextRow(const Match& match) {
+        constexpr std::size_t kDescriptionColumn = 12;
+        constexpr std::size_t kNumbersColumn = 46;
+        std::string row = "  " + match.format->name;
+        row.resize(std::max(row.size() + 1, kDescriptionColumn), ' ');
+        row += match.format->description;
+        row.resize(std::max(row.size() + 1, kNumbersColumn), ' ');
+        std::string numbers;
+        for (const FieldKind kind : wiegand::kFieldKinds) {
+            if (const auto value = match.decoded.numbers[kind]) {
+                numbers += std::string(numbers.empty() ? "" : ", ") +
+                           std::string(wiegand::fieldName(kind)) + " " + std::to_string(*value);
+            }
+        }
+        line_.append(row).append(numbers).append("  (").append(std::to_string(match.bits));
+        line_.append(" bits, parity ").append(wiegand::parityName(match.decoded.parity));
+        line_.append(")\n");
+    }
+
+    const wiegand::Library& library_;
+    const WiegandOptions& options_;
+    const Format* only_;
+    std::vector<std::string> prefixes_;
+    wiegand::Frames frames_;
+    std::string error_;
+    std::vector<Match> matches_;
+    std::vector<const Match*> ranked_;
+    std::string line_;
+};
+
+}  // namespace
+
+int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options, std::FILE* in,
+                  std::ostream& out, std::ostream& err) {
+    const Format* only = nullptr;
+    if (!options.format.empty()) {
+        only = library.find(options.format);
+        if (only == nullptr) {
+            err << "Unknown Wiegand format \"" << shownText(options.format) << "\"\n";
+            return 1;
+        }
+    }
+    Decoder decoder(library, options, only);
+    bool allRead = true;
+    const bool read = forEachValue(options.values, in, out, err,
+                                   [&](std::string_view value, const ValueSource& source) {
+                                       // Blank lines separate groups of frames in a file.
+                                       if (source.unit == "line" && value.empty()) return;
+                                       if (source.cut) {
+                                           decoder.refuseLongLine(value, source.number, out, err);
+                                           allRead = false;
+                                       } else if (!decoder.decode(value, source.unit,
+                                                                  source.number, out, err)) {
+                                           allRead = false;
+                                       }
+                                   });
+    return read && allRead ? 0 : 1;
+}
+
+}  // namespace proxcred::cli

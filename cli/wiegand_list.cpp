@@ -1,0 +1,54 @@
+// wiegand list: the formats with their fields' largest values.
+#include <iomanip>
+#include <nlohmann/json.hpp>
+
+#include "cli/wiegand_command.h"
+#include "json_text/shown_text.h"
+
+namespace proxcred::cli {
+namespace {
+
+using wiegand::Format;
+
+std::string fieldSummary(const Format& format) {
+    std::string summary;
+    for (const wiegand::Field& field : format.fields) {
+        if (!summary.empty()) summary += ", ";
+        summary += std::string(wiegand::fieldKey(field.kind)) + " <= " + std::to_string(field.max);
+        if (field.bcd) summary += " (BCD)";
+    }
+    return summary;
+}
+
+}  // namespace
+
+int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
+    if (json) {
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        for (const Format& format : library.formats()) {
+            nlohmann::ordered_json object;
+            object["name"] = format.name;
+            object["description"] = format.description;
+            object["source"] = format.source;
+            object["bits"] = format.bits;
+            object["parity"] = format.hasParity();
+            object["fields"] = nlohmann::ordered_json::object();
+            for (const wiegand::Field& field : format.fields)
+                object["fields"][std::string(wiegand::fieldKey(field.kind))] = {{"max", field.max}};
+            list.push_back(std::move(object));
+        }
+        out << list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return 0;
+    }
+    out << std::left << std::setw(11) << "NAME" << std::right << std::setw(5) << "BITS"
+        << "  " << std::left << std::setw(34) << "DESCRIPTION" << std::setw(7) << "PARITY"
+        << "FIELDS (largest values)\n";
+    for (const Format& format : library.formats()) {
+        out << std::left << std::setw(11) << format.name << std::right << std::setw(5)
+            << format.bits << "  " << std::left << std::setw(34) << shownText(format.description)
+            << std::setw(7) << (format.hasParity() ? "yes" : "no") << fieldSummary(format) << '\n';
+    }
+    return 0;
+}
+
+}  // namespace proxcred::cli
