@@ -18,8 +18,11 @@ void decodeAgainstAllFormats(benchmark::State& state) {
     numbers[FieldKind::CardNumber] = 1;
     const Frame frame = *encode(*library.find("H10306"), numbers).frame;
     for (auto _ : state) {
+        // As the command line decodes: only the formats of the frame's length,
+        // grouped once at load, are looked at.
         int matches = 0;
-        for (const Format& format : library.formats()) matches += decode(format, frame) ? 1 : 0;
+        library.forEachOfLength(frame.bits,
+                                [&](const Format& format) { matches += decode(format, frame) ? 1 : 0; });
         benchmark::DoNotOptimize(matches);
     }
 }

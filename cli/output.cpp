@@ -31,18 +31,31 @@ long long writeSome(int fd, const char* bytes, std::size_t count) {
 
 }  // namespace
 
-bool StandardOutput::Buffer::writeOut() {
-    const char* next = pbase();
-    while (error_ == 0 && next < pptr()) {
-        const long long written = writeSome(fd_, next, static_cast<std::size_t>(pptr() - next));
+bool StandardOutput::Buffer::writeAll(const char* bytes, std::size_t count) {
+    const char* next = bytes;
+    const char* end = bytes + count;
+    while (error_ == 0 && next < end) {
+        const long long written = writeSome(fd_, next, static_cast<std::size_t>(end - next));
         if (written > 0) {
             next += written;
         } else if (written < 0 && errno != EINTR) {
             error_ = errno;
         }
     }
+    return error_ == 0;
+}
+
+bool StandardOutput::Buffer::writeOut() {
+    writeAll(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     setp(bytes_.data(), bytes_.data() + bytes_.size());
     return error_ == 0;
+}
+
+std::streamsize StandardOutput::Buffer::xsputn(const char* bytes, std::streamsize count) {
+    const auto size = static_cast<std::size_t>(count);
+    if (size < bytes_.size()) return std::streambuf::xsputn(bytes, count);
+    if (!writeOut() || !writeAll(bytes, size)) return 0;
+    return count;
 }
 
 StandardOutput::Buffer::int_type StandardOutput::Buffer::overflow(int_type c) {

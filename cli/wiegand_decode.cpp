@@ -4,9 +4,9 @@
 // allocation.
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 #include "cli/input_values.h"
+#include "cli/line_buffer.h"
 #include "cli/line_reader.h"
 #include "cli/wiegand_command.h"
 #include "json_text/json_text.h"
@@ -31,22 +31,16 @@ struct Match {
 // library's order within each.
 constexpr std::array kRankOrder{ParityVerdict::Ok, ParityVerdict::None, ParityVerdict::Fail};
 
-void appendNumber(std::string& line, std::uint64_t value) {
-    std::array<char, 24> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-    line.append(digits.data(), end);
-}
-
 // Frames are plain ASCII digits: quoted as they are. Anything else goes
 // through the JSON library.
-void appendQuoted(std::string& line, std::string_view text) {
+void putQuoted(LineBuffer& line, std::string_view text) {
     const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
         return c >= ' ' && c <= '~' && c != '"' && c != '\\';
     });
     if (plain) {
-        line.append(1, '"').append(text).append(1, '"');
+        line.put('"').put(text).put('"');
     } else {
-        line += jsonText(std::string(text));
+        line.put(jsonText(std::string(text)));
     }
 }
 
@@ -64,10 +58,19 @@ class Decoder {
   public:
     Decoder(const wiegand::Library& library, const WiegandOptions& options, const Format* only)
         : library_(library), options_(options), only_(only) {
-        // Each format's name and description quoted once, not once a line.
+        // What a match of each format writes ahead of its numbers, quoted
+        // once and not once a line: a match's length is its format's.
         for (const Format& format : library.formats()) {
-            prefixes_.push_back("{\"format\": " + jsonText(format.name) + ", \"description\": " +
-                                jsonText(format.description) + ", \"bits\": ");
+            for (const ParityVerdict verdict : kRankOrder) {
+                matchOpenings_[static_cast<std::size_t>(verdict)].push_back(
+                    "{\"format\": " + jsonText(format.name) + ", \"description\": " +
+                    jsonText(format.description) + ", \"bits\": " + std::to_string(format.bits) +
+                    ", \"parity\": \"" + std::string(wiegand::parityName(verdict)) + "\"");
+            }
+        }
+        for (const FieldKind kind : wiegand::kFieldKinds) {
+            numberKeys_[static_cast<std::size_t>(kind)] =
+                ", \"" + std::string(wiegand::fieldKey(kind)) + "\": ";
         }
     }
 
@@ -75,7 +78,6 @@ class Decoder {
     bool decode(std::string_view value, std::string_view unit, std::size_t number,
                 std::ostream& out, std::ostream& err) {
         wiegand::framesOf(value, options_.in, options_.bits, frames_, error_);
-        line_.clear();
         if (!error_.empty()) {
             err << "proxcred-cli: " << unit << " " << number << ": " << error_ << '\n';
             if (options_.json) appendErrorLine(value, error_);
@@ -83,7 +85,7 @@ class Decoder {
             findMatches();
             options_.json ? appendJsonLine(value) : appendTextBlock(value);
         }
-        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        writeWhenFull(out);
         return error_.empty();
     }
 
@@ -95,12 +97,24 @@ class Decoder {
             "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
         err << "proxcred-cli: line " << number << ": " << why << '\n';
         if (!options_.json) return;
-        line_.clear();
         appendErrorLine(std::string(value.substr(0, 16)) + "...", why);
-        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        writeWhenFull(out);
+    }
+
+    // Writes out what is still kept.
+    void finish(std::ostream& out) {
+        line_.writeTo(out);
+        line_.clear();
     }
 
   private:
+    // Lines are kept until they fill a block, which goes to the output in
+    // one write: built once, in place, and never copied.
+    void writeWhenFull(std::ostream& out) {
+        constexpr std::size_t kBlock = std::size_t{1} << 16;
+        if (line_.view().size() >= kBlock) finish(out);
+    }
+
     // The matches of every frame, in rank order.
     void findMatches() {
         matches_.clear();
@@ -120,47 +134,40 @@ class Decoder {
     }
 
     void appendErrorLine(std::string_view value, std::string_view error) {
-        line_.append("{\"input\": ");
-        appendQuoted(line_, value);
-        line_.append(", \"error\": ").append(jsonText(std::string(error))).append("}\n");
+        line_.put("{\"input\": ");
+        putQuoted(line_, value);
+        line_.put(", \"error\": ").put(jsonText(std::string(error))).put("}\n");
     }
 
     void appendJsonLine(std::string_view value) {
-        line_.append("{\"input\": ");
-        appendQuoted(line_, value);
+        line_.put("{\"input\": ");
+        putQuoted(line_, value);
         // The frame's length, where the matches (or the text) leave one.
         const std::optional<int> bits =
             matches_.empty() ? commonLength(frames_, [](const Frame& f) { return f.bits; })
                              : commonLength(matches_, [](const Match& m) { return m.bits; });
-        if (bits) {
-            line_.append(", \"bits\": ");
-            appendNumber(line_, static_cast<std::uint64_t>(*bits));
-        }
-        line_.append(", \"matches\": [");
+        if (bits) line_.put(", \"bits\": ").putNumber(static_cast<std::uint64_t>(*bits));
+        line_.put(", \"matches\": [");
         for (const Match* match : ranked_) {
-            if (match != ranked_.front()) line_.append(", ");
+            if (match != ranked_.front()) line_.put(", ");
             appendJsonMatch(*match);
         }
-        line_.append("]}\n");
+        line_.put("]}\n");
     }
 
     void appendJsonMatch(const Match& match) {
-        line_.append(prefixes_[static_cast<std::size_t>(match.format - library_.formats().data())]);
-        appendNumber(line_, static_cast<std::uint64_t>(match.bits));
-        line_.append(", \"parity\": \"").append(wiegand::parityName(match.decoded.parity));
-        line_.append(1, '"');
+        const auto format = static_cast<std::size_t>(match.format - library_.formats().data());
+        line_.put(matchOpenings_[static_cast<std::size_t>(match.decoded.parity)][format]);
         for (const FieldKind kind : wiegand::kFieldKinds) {
-            if (const auto value = match.decoded.numbers[kind]) {
-                line_.append(", \"").append(wiegand::fieldKey(kind)).append("\": ");
-                appendNumber(line_, *value);
-            }
+            if (const auto value = match.decoded.numbers[kind])
+                line_.put(numberKeys_[static_cast<std::size_t>(kind)]).putNumber(*value);
         }
-        line_.append(1, '}');
+        line_.put('}');
     }
 
     void appendTextBlock(std::string_view value) {
-        line_.append(shownText(value)).append(1, '\n');
-        if (ranked_.empty()) line_.append("  no format fits\n");
+        line_.put(shownText(value)).put('\n');
+        if (ranked_.empty()) line_.put("  no format fits\n");
         for (const Match* match : ranked_) appendTextRow(*match);
     }
 
@@ -178,20 +185,21 @@ class Decoder {
                            std::string(wiegand::fieldName(kind)) + " " + std::to_string(*value);
             }
         }
-        line_.append(row).append(numbers).append("  (").append(std::to_string(match.bits));
-        line_.append(" bits, parity ").append(wiegand::parityName(match.decoded.parity));
-        line_.append(")\n");
+        line_.put(row).put(numbers).put("  (").putNumber(static_cast<std::uint64_t>(match.bits));
+        line_.put(" bits, parity ").put(wiegand::parityName(match.decoded.parity)).put(")\n");
     }
 
     const wiegand::Library& library_;
     const WiegandOptions& options_;
     const Format* only_;
-    std::vector<std::string> prefixes_;
+    // By parity verdict, then by format.
+    std::array<std::vector<std::string>, kRankOrder.size()> matchOpenings_;
+    std::array<std::string, wiegand::kFieldKinds.size()> numberKeys_;
     wiegand::Frames frames_;
     std::string error_;
     std::vector<Match> matches_;
     std::vector<const Match*> ranked_;
-    std::string line_;
+    LineBuffer line_;
 };
 
 }  // namespace
@@ -220,6 +228,7 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
                                            allRead = false;
                                        }
                                    });
+    decoder.finish(out);
     return read && allRead ? 0 : 1;
 }
 

@@ -33,10 +33,13 @@ class StandardOutput {
 
       protected:
         int_type overflow(int_type c) override;
+        // Blocks as large as the buffer go straight out, uncopied.
+        std::streamsize xsputn(const char* bytes, std::streamsize count) override;
         int sync() override;
 
       private:
         bool writeOut();
+        bool writeAll(const char* bytes, std::size_t count);
 
         int fd_;
         int error_ = 0;
