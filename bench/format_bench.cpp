@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/line_buffer.h"
 #include "cli/split_command.h"
 #include "formats/encoders.h"
 #include "formats/prox_data.h"
@@ -46,8 +47,11 @@ BENCHMARK(splitSixteenDigits);
 
 void splitToJsonLine(benchmark::State& state) {
     std::string error;
+    proxcred::cli::LineBuffer line;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(proxcred::cli::splitJson("0000000600400002", error));
+        line.clear();
+        proxcred::cli::appendSplitJson(line, "0000000600400002", error);
+        benchmark::DoNotOptimize(line.view().data());
     }
 }
 BENCHMARK(splitToJsonLine);

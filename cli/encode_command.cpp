@@ -21,16 +21,14 @@ struct BoxNumber {
 BoxNumber readBox(std::string_view name, std::string_view raw) {
     const std::string_view trimmed = trimBlanks(raw);
     BoxNumber box{trimmed.empty() ? "0" : std::string(trimmed), 0, {}};
-    if (!isNumeric(box.text)) {
-        box.problem = std::string(name) + " \"" + std::string(raw) + "\" is not a number";
-        return box;
-    }
     const Outcome<std::int32_t> value = textToInt32(box.text);
-    if (!value) {
+    if (value) {
+        box.value = *value;
+    } else if (value.failure() == ConversionFailure::NotANumber) {
+        box.problem = std::string(name) + " \"" + std::string(raw) + "\" is not a number";
+    } else {
         box.problem = failureMessage(value.failure());
-        return box;
     }
-    box.value = *value;
     return box;
 }
 

@@ -1,13 +1,13 @@
 #include "cli/split_command.h"
 
-#include <array>
-#include <charconv>
 
 #include "cli/input_values.h"
+#include "cli/line_buffer.h"
 #include "cli/line_reader.h"
 #include "formats/card_format.h"
 #include "json_text/json_text.h"
 #include "json_text/shown_text.h"
+#include "split/card_bits.h"
 #include "split/split_card.h"
 
 namespace proxcred::cli {
@@ -37,15 +37,13 @@ std::optional<SplitResult> splitOrExplain(std::string_view cardData, std::string
     return result;
 }
 
-void appendJsonField(std::string& json, std::string_view name, const FieldValue& field) {
-    json.append(", \"").append(name).append("\": ");
-    if (!field) {
-        json.append("null");  // none of the field's bits exist
-        return;
+void putJsonField(LineBuffer& line, std::string_view name, const FieldValue& field) {
+    line.put(", \"").put(name).put("\": ");
+    if (field) {
+        line.putNumber(*field);
+    } else {
+        line.put("null");  // none of the field's bits exist
     }
-    std::array<char, 24> digits{};
-    const auto end = std::to_chars(digits.begin(), digits.end(), *field).ptr;
-    json.append(digits.begin(), end);
 }
 
 std::string tableFields(const FormatReading& reading) {
@@ -62,42 +60,41 @@ std::string tableFields(const FormatReading& reading) {
 
 }  // namespace
 
-std::string splitJson(std::string_view cardData, std::string& error) {
+void appendSplitJson(LineBuffer& line, std::string_view cardData, std::string& error) {
     const std::optional<SplitResult> result = splitOrExplain(cardData, error);
     if (!result) {
-        return "{\"data\": " + jsonString(cardData) + ", \"error\": " + jsonString(error) + "}";
+        line.put("{\"data\": ").put(jsonString(cardData)).put(", \"error\": ");
+        line.put(jsonString(error)).put('}');
+        return;
     }
     // Card data that split holds only octal digits: nothing in it needs escaping.
-    constexpr std::size_t kTypicalLine = 1200;
-    std::string json;
-    json.reserve(kTypicalLine + 4 * cardData.size());
-    json.append("{\"data\": \"").append(cardData).append("\", \"bits\": \"");
-    json.append(result->bits).append("\", \"results\": [");
+    line.put("{\"data\": \"").put(cardData).put("\", \"bits\": \"");
+    writeCardBits(cardData, line.extend(3 * cardData.size()));
+    line.put("\", \"results\": [");
     for (const FormatReading& reading : result->readings) {
         const CardFormatInfo& info = formatInfo(reading.format);
-        if (reading.format != CardFormat::Bit26) json.append(", ");
-        json.append("{\"format\": \"").append(info.key).append("\", \"name\": \"");
-        json.append(info.caption).append("\", \"match\": ");
+        if (reading.format != CardFormat::Bit26) line.put(", ");
+        line.put("{\"format\": \"").put(info.key).put("\", \"name\": \"");
+        line.put(info.caption).put("\", \"match\": ");
         if (!reading.match) {
-            json.append("false, \"verdict\": \"").append(verdictText(reading.format)).append("\"}");
+            line.put("false, \"verdict\": \"").put(verdictText(reading.format)).put("\"}");
             continue;
         }
-        json.append("true");
-        appendJsonField(json, "hotstamp", reading.fields.hotstamp);
-        appendJsonField(json, "facility", reading.fields.facilityCode);
-        if (hasThirdField(reading.format)) {
-            appendJsonField(json, jsonName(info.third), reading.fields.third);
-        }
-        json.append("}");
+        line.put("true");
+        putJsonField(line, "hotstamp", reading.fields.hotstamp);
+        putJsonField(line, "facility", reading.fields.facilityCode);
+        if (hasThirdField(reading.format))
+            putJsonField(line, jsonName(info.third), reading.fields.third);
+        line.put('}');
     }
-    return json + "]}";
+    line.put("]}");
 }
 
 std::string splitTable(std::string_view cardData, std::string& error) {
     const std::optional<SplitResult> result = splitOrExplain(cardData, error);
     if (!result) return {};
-    std::string table =
-        "card data  " + std::string(cardData) + "\nbits       " + result->bits + "\n";
+    std::string table = "card data  " + std::string(cardData) + "\nbits       " +
+                        cardDataToBits(cardData).bits + "\n";
     for (const FormatReading& reading : result->readings) {
         std::string row = "  " + std::string(formatInfo(reading.format).caption);
         row.resize(20, ' ');
@@ -112,9 +109,11 @@ int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitS
     bool allSplit = true;
     bool first = true;
     std::string error;
+    LineBuffer lines;  // the JSON lines, written out a block at a time
     const auto splitOne = [&](std::string_view data, std::string_view unit, std::size_t number) {
         if (style == SplitStyle::JsonLines) {
-            out << splitJson(data, error) << '\n';
+            appendSplitJson(lines, data, error);
+            lines.put('\n').writeWhenFull(out);
         } else {
             const std::string table = splitTable(data, error);
             if (!table.empty()) out << (first ? "" : "\n") << table;
@@ -125,21 +124,24 @@ int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitS
             allSplit = false;
         }
     };
+    const auto refuseLongLine = [&](std::string_view data, std::size_t number) {
+        const std::string why =
+            "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
+        err << "proxcred-cli: line " << number << ": " << why << '\n';
+        if (style == SplitStyle::JsonLines) {
+            lines.put("{\"data\": ").put(jsonString(std::string(data.substr(0, 16)) + "..."));
+            lines.put(", \"error\": ").put(jsonString(why)).put("}\n");
+        }
+        allSplit = false;
+    };
 
     const bool read =
         forEachValue(cardData, in, out, err, [&](std::string_view data, const ValueSource& source) {
-            if (!source.cut) return splitOne(data, source.unit, source.number);
-            const std::string limit = std::to_string(LineReader::kDefaultLimit);
-            err << "proxcred-cli: line " << source.number << ": longer than " << limit
-                << " characters\n";
-            if (style == SplitStyle::JsonLines) {
-                out << "{\"data\": " << jsonString(std::string(data.substr(0, 16)) + "...")
-                    << ", \"error\": \"longer than " << limit << " characters\"}\n";
-            }
-            allSplit = false;
+            if (source.cut) return refuseLongLine(data, source.number);
+            splitOne(data, source.unit, source.number);
         });
-    if (!read) return 1;
-    return allSplit ? 0 : 1;
+    lines.writeTo(out);
+    return read && allSplit ? 0 : 1;
 }
 
 }  // namespace proxcred::cli

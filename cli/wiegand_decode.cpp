@@ -85,7 +85,7 @@ class Decoder {
             findMatches();
             options_.json ? appendJsonLine(value) : appendTextBlock(value);
         }
-        writeWhenFull(out);
+        line_.writeWhenFull(out);
         return error_.empty();
     }
 
@@ -98,23 +98,13 @@ class Decoder {
         err << "proxcred-cli: line " << number << ": " << why << '\n';
         if (!options_.json) return;
         appendErrorLine(std::string(value.substr(0, 16)) + "...", why);
-        writeWhenFull(out);
+        line_.writeWhenFull(out);
     }
 
     // Writes out what is still kept.
-    void finish(std::ostream& out) {
-        line_.writeTo(out);
-        line_.clear();
-    }
+    void finish(std::ostream& out) { line_.writeTo(out); }
 
   private:
-    // Lines are kept until they fill a block, which goes to the output in
-    // one write: built once, in place, and never copied.
-    void writeWhenFull(std::ostream& out) {
-        constexpr std::size_t kBlock = std::size_t{1} << 16;
-        if (line_.view().size() >= kBlock) finish(out);
-    }
-
     // The matches of every frame, in rank order.
     void findMatches() {
         matches_.clear();

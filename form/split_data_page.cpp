@@ -1,6 +1,7 @@
 // The "Split Data" page of the form: the card data box's change handler and
 // the "Split Data" button.
 #include "form/frm_corvel.h"
+#include "split/card_bits.h"
 #include "split/split_card.h"
 
 namespace proxcred {
@@ -44,7 +45,7 @@ void frmCorvel::cmdStart_Click() {
     // Card data with any character other than "0" to "7" leaves the page empty.
     const std::optional<SplitResult> split = splitCardData(txtData.text());
     if (!split) return;
-    txtBits.setText(split->bits);
+    txtBits.setText(cardDataToBits(txtData.text()).bits);
     for (const FormatReading& reading : split->readings) {
         this->*kVerdictFlags[static_cast<std::size_t>(reading.format)].flag = reading.match;
     }

@@ -90,6 +90,15 @@ Outcome<double> parseNumber(std::string_view text) {
     if (!hasNumberShape(number)) return ConversionFailure::NotANumber;
     const bool negative = number.front() == '-';
     if (number.front() == '+' || negative) number.remove_prefix(1);
+    // Plain digits, as nearly every box holds, read exactly as whole numbers:
+    // up to 15 digits a double holds them without rounding.
+    constexpr std::size_t kExactDigits = 15;
+    if (number.size() <= kExactDigits && std::all_of(number.begin(), number.end(), isDigit)) {
+        std::uint64_t whole = 0;
+        for (const char c : number) whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+        const auto value = static_cast<double>(whole);
+        return negative ? -value : value;
+    }
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -104,6 +113,11 @@ Outcome<double> parseNumber(std::string_view text) {
 }
 
 double roundHalfEven(double value) {
+    // Whole numbers, as nearly every box holds, are their own rounding.
+    constexpr double kBeyondFractions = 4503599627370496.0;  // 2^52: no fraction above it
+    if (std::fabs(value) < kBeyondFractions &&
+        static_cast<double>(static_cast<std::int64_t>(value)) == value)
+        return value;
     const double floor = std::floor(value);
     const double diff = value - floor;
     if (diff < 0.5) return floor;

@@ -77,8 +77,9 @@ ProxOutcome fromEncoder(const EncodeResult& result) {
 ProxOutcome calcProxData(const ProxRequest& request) {
     using Kind = ProxOutcome::Kind;
     if (request.hotstamp.empty()) return outcomeOf(Kind::NoHotstamp);
-    if (!isNumeric(request.hotstamp)) return outcomeOf(Kind::InvalidSerialNumber);
     const Outcome<double> hotstamp = parseNumber(request.hotstamp);
+    if (!hotstamp && hotstamp.failure() == ConversionFailure::NotANumber)
+        return outcomeOf(Kind::InvalidSerialNumber);
     if (!hotstamp) return failed(hotstamp.failure());
     if (request.key.empty()) return outcomeOf(Kind::UndefinedFormat);
     const std::optional<CardFormat> format = formatForKey(request.key);

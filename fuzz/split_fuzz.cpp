@@ -5,7 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "cli/line_buffer.h"
 #include "cli/split_command.h"
+#include "split/card_bits.h"
 #include "split/recognisers.h"
 #include "split/split_card.h"
 
@@ -13,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
 
     const auto result = proxcred::splitCardData(input);
-    if (result && result->bits.size() != input.size() * 3) __builtin_trap();
+    if (result && proxcred::cardDataToBits(input).bits.size() != input.size() * 3) __builtin_trap();
 
     // The recognisers and extractors also take strings that are no bit string.
     for (const auto& info : proxcred::kCardFormats) {
@@ -23,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::string error;
-    const auto json = nlohmann::json::parse(proxcred::cli::splitJson(input, error));
+    proxcred::cli::LineBuffer line;
+    proxcred::cli::appendSplitJson(line, input, error);
+    const auto json = nlohmann::json::parse(line.view());
     const bool wellFormed = result ? json["results"].size() == 9 : json.contains("error");
     if (!wellFormed) __builtin_trap();
     return 0;

@@ -6,14 +6,12 @@
 namespace proxcred {
 
 std::optional<SplitResult> splitCardData(std::string_view cardData, std::size_t* badCharacterAt) {
-    CardBits converted = cardDataToBits(cardData);
-    if (converted.badCharacterAt) {
-        if (badCharacterAt != nullptr) *badCharacterAt = *converted.badCharacterAt;
+    if (const std::optional<std::size_t> bad = firstNonOctal(cardData)) {
+        if (badCharacterAt != nullptr) *badCharacterAt = *bad;
         return std::nullopt;
     }
     const BitTail tail = BitTail::ofOctal(cardData);
     std::optional<SplitResult> result(std::in_place);
-    result->bits = std::move(converted.bits);
     for (const CardFormatInfo& info : kCardFormats) {
         FormatReading& reading = result->readings[static_cast<std::size_t>(info.format)];
         reading.format = info.format;

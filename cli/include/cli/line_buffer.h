@@ -5,14 +5,15 @@
 #include <cstdint>
 #include <cstring>
 #include <ostream>
+#include <span>
 #include <string_view>
 #include <vector>
 
 namespace proxcred::cli {
 
-// One line of output built in place. Its bytes are kept from line to line,
-// so that a million lines cost no allocation, and each piece is copied in
-// with one check for room.
+// Lines of output built in place. The bytes are kept from line to line, so
+// that a million lines cost no allocation; each piece is copied in with one
+// check for room, and a full block goes out in one write, never copied again.
 class LineBuffer {
   public:
     void clear() { size_ = 0; }
@@ -39,10 +40,24 @@ class LineBuffer {
         return *this;
     }
 
+    // `count` bytes more at the end, for the caller to fill.
+    std::span<char> extend(std::size_t count) {
+        makeRoom(count);
+        size_ += count;
+        return {bytes_.data() + size_ - count, count};
+    }
+
     std::string_view view() const { return {bytes_.data(), size_}; }
 
-    void writeTo(std::ostream& out) const {
+    // Writes out what is kept, and starts over.
+    void writeTo(std::ostream& out) {
         out.write(bytes_.data(), static_cast<std::streamsize>(size_));
+        size_ = 0;
+    }
+
+    void writeWhenFull(std::ostream& out) {
+        constexpr std::size_t kBlock = std::size_t{1} << 16;
+        if (size_ >= kBlock) writeTo(out);
     }
 
   private:

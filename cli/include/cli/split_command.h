@@ -15,8 +15,11 @@ enum class SplitStyle { Table, JsonLines };
 int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitStyle style,
                  std::ostream& out, std::ostream& err);
 
-// The two renderings of one card data, for the command and its tests.
+class LineBuffer;
+
+// The two renderings of one card data: a table, or one JSON line (without
+// its line end) appended in place.
 std::string splitTable(std::string_view cardData, std::string& error);
-std::string splitJson(std::string_view cardData, std::string& error);
+void appendSplitJson(LineBuffer& line, std::string_view cardData, std::string& error);
 
 }  // namespace proxcred::cli

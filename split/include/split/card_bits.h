@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ struct CardBits {
 };
 
 CardBits cardDataToBits(std::string_view cardData);
+
+// The bit string of card data known to hold only "0" to "7", written into
+// `out`, which has room for three characters a digit.
+void writeCardBits(std::string_view octalDigits, std::span<char> out);
+
+// Where the first character other than "0" to "7" stands; nullopt for none.
+std::optional<std::size_t> firstNonOctal(std::string_view cardData);
 
 }  // namespace proxcred

@@ -22,8 +22,8 @@ struct FormatReading {
 };
 
 // Card data split with every format, in the order of the format table.
+// (Its bit string, which the page also shows, is cardDataToBits'.)
 struct SplitResult {
-    std::string bits;
     std::array<FormatReading, kFormatCount> readings;
 };
 
