@@ -30,6 +30,7 @@ struct Match {
 // Valid parity first, then formats without parity, then failed parity; the
 // library's order within each.
 constexpr std::array kRankOrder{ParityVerdict::Ok, ParityVerdict::None, ParityVerdict::Fail};
+static_assert(kRankOrder.size() == wiegand::kParityVerdicts.size(), "every verdict has its rank");
 
 // Frames are plain ASCII digits: quoted as they are. Anything else goes
 // through the JSON library.
@@ -183,7 +184,7 @@ class Decoder {
     const WiegandOptions& options_;
     const Format* only_;
     // By parity verdict, then by format.
-    std::array<std::vector<std::string>, kRankOrder.size()> matchOpenings_;
+    std::array<std::vector<std::string>, wiegand::kParityVerdicts.size()> matchOpenings_;
     std::array<std::string, wiegand::kFieldKinds.size()> numberKeys_;
     wiegand::Frames frames_;
     std::string error_;

@@ -14,7 +14,8 @@ struct ResultBoxes {
     TextBox frmCorvel::*third;  // nullptr for the formats without a third field
 };
 
-// In the order the page shows the formats.
+// In the order the "Split Data" button fills them, which the boxes' change
+// events follow.
 constexpr ResultBoxes kResultBoxes[] = {
     {CardFormat::Bit26, &frmCorvel::txt26Num, &frmCorvel::txt26Fac, nullptr},
     {CardFormat::Bit34, &frmCorvel::txt34Num, &frmCorvel::txt34Fac, nullptr},
@@ -27,6 +28,15 @@ constexpr ResultBoxes kResultBoxes[] = {
      &frmCorvel::txtProxifVer},
     {CardFormat::Casi, &frmCorvel::txtCasiNum, &frmCorvel::txtCasiFac, nullptr},
 };
+
+static_assert(coversEveryFormatOnce(kResultBoxes,
+                                    [](const ResultBoxes& boxes) { return boxes.format; }),
+              "every format has its result boxes, once");
+static_assert(std::all_of(std::begin(kResultBoxes), std::end(kResultBoxes),
+                          [](const ResultBoxes& boxes) {
+                              return (boxes.third != nullptr) == hasThirdField(boxes.format);
+                          }),
+              "a third box for exactly the formats with a third field");
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 
 namespace proxcred {
 
-std::string_view fieldName(InputField field) {
+std::string_view inputFieldName(InputField field) {
     switch (field) {
         case InputField::Hotstamp:
             return "Hotstamp";
@@ -18,7 +18,7 @@ std::string_view fieldName(InputField field) {
 
 std::string Refusal::message() const {
     const bool tooLarge = bound == Bound::TooLarge;
-    return std::string(fieldName(field)) + " " + numberText(given) +
+    return std::string(inputFieldName(field)) + " " + numberText(given) +
            (tooLarge ? " is too large. " : " is too small. ") + correction() +
            (tooLarge ? " is max." : " is min.");
 }

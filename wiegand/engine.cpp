@@ -44,6 +44,12 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, kFieldKinds.
      {"issue", "issue level"},
      {"oem", "OEM code"}}};
 
+static_assert(std::none_of(kFieldNames.begin(), kFieldNames.end(),
+                           [](const auto& names) {
+                               return names.first.empty() || names.second.empty();
+                           }),
+              "every field kind has both its names");
+
 std::string_view fieldKey(FieldKind kind) {
     return kFieldNames[static_cast<std::size_t>(kind)].first;
 }
@@ -53,7 +59,10 @@ std::string_view fieldName(FieldKind kind) {
 }
 
 std::string_view parityName(ParityVerdict verdict) {
-    constexpr std::array<std::string_view, 3> kVerdicts{"ok", "fail", "none"};
+    constexpr std::array<std::string_view, kParityVerdicts.size()> kVerdicts{"ok", "fail", "none"};
+    static_assert(std::none_of(kVerdicts.begin(), kVerdicts.end(),
+                               [](std::string_view name) { return name.empty(); }),
+                  "every verdict has its name");
     return kVerdicts[static_cast<std::size_t>(verdict)];
 }
 

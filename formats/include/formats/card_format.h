@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -204,8 +205,28 @@ constexpr bool inFormatOrder(const Table& table, FormatOf formatOf) {
     return index == kFormatCount;
 }
 
+// Tables kept in an order of their own (the order a handler fills the boxes
+// in) use this instead: each format appears exactly once.
+template <class Table, class FormatOf>
+constexpr bool coversEveryFormatOnce(const Table& table, FormatOf formatOf) {
+    std::array<int, kFormatCount> seen{};
+    std::size_t entries = 0;
+    for (const auto& entry : table) {
+        ++seen[static_cast<std::size_t>(formatOf(entry))];
+        ++entries;
+    }
+    return entries == kFormatCount &&
+           std::all_of(seen.begin(), seen.end(), [](int count) { return count == 1; });
+}
+
 static_assert(inFormatOrder(kCardFormats, [](const CardFormatInfo& info) { return info.format; }),
               "the format table is indexed by CardFormat");
+static_assert(std::none_of(kCardFormats.begin(), kCardFormats.end(),
+                           [](const CardFormatInfo& info) {
+                               return info.key.empty() || info.caption.empty() ||
+                                      info.verdict.empty();
+                           }),
+              "every format has its key, caption and verdict");
 
 constexpr const CardFormatInfo& formatInfo(CardFormat format) {
     return kCardFormats[static_cast<std::size_t>(format)];

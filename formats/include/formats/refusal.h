@@ -8,7 +8,7 @@ namespace proxcred {
 // The input fields an encoder checks, named as messages name them.
 enum class InputField : std::uint8_t { Hotstamp, FacilityCode, Version };
 
-std::string_view fieldName(InputField field);
+std::string_view inputFieldName(InputField field);
 
 // An encoder's refusal of one value: which field, the value as given and the
 // limit it crossed. The form shows the message and writes the limit into the

@@ -87,6 +87,8 @@ struct Encoded {
 Encoded encode(const Format& format, const CardNumbers& numbers);
 
 enum class ParityVerdict : std::uint8_t { Ok, Fail, None };
+inline constexpr std::array kParityVerdicts{ParityVerdict::Ok, ParityVerdict::Fail,
+                                            ParityVerdict::None};
 // "ok", "fail", "none".
 std::string_view parityName(ParityVerdict verdict);
 

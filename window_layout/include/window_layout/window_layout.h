@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "formats/card_format.h"
+
 // Where each control of the translator form sits, written once for both
 // views of the window. Captions (with their & mnemonics), maximum lengths and
 // what a control is come from the form model; this says where it is drawn,
@@ -24,6 +26,7 @@ struct Rect {
     int y = 0;
     int width = 0;
     int height = 0;
+    friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 
 enum class Page : std::int8_t { Window = -1, DataInput = 0, SplitData = 1 };
@@ -57,6 +60,25 @@ constexpr int kRowHeight = 24;
 constexpr Rect column(int index, int y) {
     return {kColumnX + index * kColumnStep, y, kBoxWidth, kRowHeight};
 }
+// One column per card format, in the format table's order; the 37-bit
+// format's number without facility code takes the column after its own.
+constexpr int resultColumn(CardFormat format) {
+    const auto index = static_cast<int>(format);
+    return index + (index > static_cast<int>(CardFormat::Bit37) ? 1 : 0);
+}
+constexpr Rect resultBox(CardFormat format, int y) {
+    return column(resultColumn(format), y);
+}
+constexpr Rect header(CardFormat format) {
+    return resultBox(format, kHeaderY);
+}
+constexpr Rect numberBox(CardFormat format) {
+    return resultBox(format, kNumberY);
+}
+constexpr Rect facilityBox(CardFormat format) {
+    return resultBox(format, kFacilityY);
+}
+constexpr int kNumberWithoutFacilityColumn = resultColumn(CardFormat::Bit37) + 1;
 constexpr Page kD = Page::DataInput;
 constexpr Page kS = Page::SplitData;
 constexpr Page kW = Page::Window;
@@ -106,37 +128,39 @@ inline constexpr std::array kPlaces{
     Place{"Label40", detail::kS, {4, detail::kNumberY, 104, 24}, detail::kRight},
     Place{"Label50", detail::kS, {4, detail::kFacilityY, 104, 24}, detail::kRight},
     Place{"Label3", detail::kS, {4, detail::kVersionY, 104, 24}, detail::kRight},
-    Place{"lbl26Bit", detail::kS, detail::column(0, detail::kHeaderY), detail::kCenter},
-    Place{"txt26Num", detail::kS, detail::column(0, detail::kNumberY)},
-    Place{"txt26Fac", detail::kS, detail::column(0, detail::kFacilityY)},
-    Place{"Label6", detail::kS, detail::column(1, detail::kHeaderY), detail::kCenter},
-    Place{"txt34Num", detail::kS, detail::column(1, detail::kNumberY)},
-    Place{"txt34Fac", detail::kS, detail::column(1, detail::kFacilityY)},
-    Place{"lbl35Bit", detail::kS, detail::column(2, detail::kHeaderY), detail::kCenter},
-    Place{"txt35Num", detail::kS, detail::column(2, detail::kNumberY)},
-    Place{"txt35Fac", detail::kS, detail::column(2, detail::kFacilityY)},
-    Place{"lbl35X", detail::kS, detail::column(3, detail::kHeaderY), detail::kCenter},
-    Place{"txt35XNum", detail::kS, detail::column(3, detail::kNumberY)},
-    Place{"txt35XFac", detail::kS, detail::column(3, detail::kFacilityY)},
-    Place{"Label4", detail::kS, detail::column(4, detail::kHeaderY), detail::kCenter},
-    Place{"txt36XNum", detail::kS, detail::column(4, detail::kNumberY)},
-    Place{"txt36XFac", detail::kS, detail::column(4, detail::kFacilityY)},
-    Place{"Label5", detail::kS, detail::column(5, detail::kHeaderY), detail::kCenter},
-    Place{"txt37XNum", detail::kS, detail::column(5, detail::kNumberY)},
-    Place{"txt37XFac", detail::kS, detail::column(5, detail::kFacilityY)},
-    Place{"lbl37Bit", detail::kS, detail::column(6, detail::kHeaderY), detail::kCenter},
-    Place{"txt37Num", detail::kS, detail::column(6, detail::kNumberY)},
-    Place{"txt37Fac", detail::kS, detail::column(6, detail::kFacilityY)},
+    Place{"lbl26Bit", detail::kS, detail::header(CardFormat::Bit26), detail::kCenter},
+    Place{"txt26Num", detail::kS, detail::numberBox(CardFormat::Bit26)},
+    Place{"txt26Fac", detail::kS, detail::facilityBox(CardFormat::Bit26)},
+    Place{"Label6", detail::kS, detail::header(CardFormat::Bit34), detail::kCenter},
+    Place{"txt34Num", detail::kS, detail::numberBox(CardFormat::Bit34)},
+    Place{"txt34Fac", detail::kS, detail::facilityBox(CardFormat::Bit34)},
+    Place{"lbl35Bit", detail::kS, detail::header(CardFormat::Bit35), detail::kCenter},
+    Place{"txt35Num", detail::kS, detail::numberBox(CardFormat::Bit35)},
+    Place{"txt35Fac", detail::kS, detail::facilityBox(CardFormat::Bit35)},
+    Place{"lbl35X", detail::kS, detail::header(CardFormat::Bit35X), detail::kCenter},
+    Place{"txt35XNum", detail::kS, detail::numberBox(CardFormat::Bit35X)},
+    Place{"txt35XFac", detail::kS, detail::facilityBox(CardFormat::Bit35X)},
+    Place{"Label4", detail::kS, detail::header(CardFormat::Bit36X), detail::kCenter},
+    Place{"txt36XNum", detail::kS, detail::numberBox(CardFormat::Bit36X)},
+    Place{"txt36XFac", detail::kS, detail::facilityBox(CardFormat::Bit36X)},
+    Place{"Label5", detail::kS, detail::header(CardFormat::Bit37X), detail::kCenter},
+    Place{"txt37XNum", detail::kS, detail::numberBox(CardFormat::Bit37X)},
+    Place{"txt37XFac", detail::kS, detail::facilityBox(CardFormat::Bit37X)},
+    Place{"lbl37Bit", detail::kS, detail::header(CardFormat::Bit37), detail::kCenter},
+    Place{"txt37Num", detail::kS, detail::numberBox(CardFormat::Bit37)},
+    Place{"txt37Fac", detail::kS, detail::facilityBox(CardFormat::Bit37)},
     // The 37-bit number without facility code: its label stands under the box.
-    Place{"txt37Number", detail::kS, detail::column(7, detail::kNumberY)},
-    Place{"Label80", detail::kS, detail::column(7, detail::kFacilityY), detail::kCenter},
-    Place{"lblProxif", detail::kS, detail::column(8, detail::kHeaderY), detail::kCenter},
-    Place{"txtProxifNum", detail::kS, detail::column(8, detail::kNumberY)},
-    Place{"txtProxifFac", detail::kS, detail::column(8, detail::kFacilityY)},
-    Place{"txtProxifVer", detail::kS, detail::column(8, detail::kVersionY)},
-    Place{"lblCasi", detail::kS, detail::column(9, detail::kHeaderY), detail::kCenter},
-    Place{"txtCasiNum", detail::kS, detail::column(9, detail::kNumberY)},
-    Place{"txtCasiFac", detail::kS, detail::column(9, detail::kFacilityY)},
+    Place{"txt37Number", detail::kS,
+          detail::column(detail::kNumberWithoutFacilityColumn, detail::kNumberY)},
+    Place{"Label80", detail::kS,
+          detail::column(detail::kNumberWithoutFacilityColumn, detail::kFacilityY), detail::kCenter},
+    Place{"lblProxif", detail::kS, detail::header(CardFormat::Proxif), detail::kCenter},
+    Place{"txtProxifNum", detail::kS, detail::numberBox(CardFormat::Proxif)},
+    Place{"txtProxifFac", detail::kS, detail::facilityBox(CardFormat::Proxif)},
+    Place{"txtProxifVer", detail::kS, detail::resultBox(CardFormat::Proxif, detail::kVersionY)},
+    Place{"lblCasi", detail::kS, detail::header(CardFormat::Casi), detail::kCenter},
+    Place{"txtCasiNum", detail::kS, detail::numberBox(CardFormat::Casi)},
+    Place{"txtCasiFac", detail::kS, detail::facilityBox(CardFormat::Casi)},
 
     // Below the pages.
     Place{"Label2", detail::kW, {12, 420, 200, 28}},
@@ -152,6 +176,29 @@ constexpr std::optional<Place> placeOf(std::string_view control) {
     }
     return std::nullopt;
 }
+
+// The result controls of each card format on the Split Data page, in the
+// format table's order.
+struct ResultColumn {
+    CardFormat format;
+    std::string_view header;
+    std::string_view number;
+    std::string_view facility;
+};
+
+inline constexpr std::array<ResultColumn, kFormatCount> kResultColumns{{
+    {CardFormat::Bit26, "lbl26Bit", "txt26Num", "txt26Fac"},
+    {CardFormat::Bit34, "Label6", "txt34Num", "txt34Fac"},
+    {CardFormat::Bit35, "lbl35Bit", "txt35Num", "txt35Fac"},
+    {CardFormat::Bit35X, "lbl35X", "txt35XNum", "txt35XFac"},
+    {CardFormat::Bit36X, "Label4", "txt36XNum", "txt36XFac"},
+    {CardFormat::Bit37X, "Label5", "txt37XNum", "txt37XFac"},
+    {CardFormat::Bit37, "lbl37Bit", "txt37Num", "txt37Fac"},
+    {CardFormat::Proxif, "lblProxif", "txtProxifNum", "txtProxifFac"},
+    {CardFormat::Casi, "lblCasi", "txtCasiNum", "txtCasiFac"},
+}};
+static_assert(inFormatOrder(kResultColumns, [](const ResultColumn& column) { return column.format; }),
+              "the result columns are indexed by CardFormat");
 
 // How many controls Tab visits.
 constexpr std::size_t tabStopCount() {
@@ -190,7 +237,21 @@ constexpr bool placesFit() {
     return true;
 }
 static_assert(tabOrderIsWhole(), "each tab position is taken by exactly one control");
+// Every format's header and boxes stand in its own column.
+constexpr bool resultColumnsPlaced() {
+    for (const ResultColumn& column : kResultColumns) {
+        const auto at = [&](std::string_view control, int y) {
+            const std::optional<Place> place = placeOf(control);
+            return place && place->rect == resultBox(column.format, y);
+        };
+        if (!at(column.header, kHeaderY) || !at(column.number, kNumberY) ||
+            !at(column.facility, kFacilityY))
+            return false;
+    }
+    return true;
+}
 static_assert(placesFit(), "every control lies inside its page or the window");
+static_assert(resultColumnsPlaced(), "each format's results stand in the column of its place");
 }  // namespace detail
 
 }  // namespace proxcred::layout
