@@ -225,4 +225,45 @@ TEST(CliWiegand, ListShowsDescriptionsEscapedAndSources) {
     EXPECT_NE(formats[0]["source"].get<std::string>().find("Proxmark3"), std::string::npos);
 }
 
+// A batch keeps every row in its place: the frame, or the reason it has none.
+TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
+    const CliRun run = cli({"wiegand", "encode", "--csv", "-", "--out", "hex"},
+                           "Format,Facility,Card,Issue,OEM\r\n"
+                           "H10301,118,1603,,\n"
+                           "h10301,0118,01603\n"
+                           "H10301,256,1,,\n"
+                           "H10301,1,1,2,\n"
+                           "NoSuch,1,1,,\n"
+                           "H10301,1,0x10,,\n"
+                           "H10301,1,,,\n"
+                           "H10301\n"
+                           "\n"
+                           "\"H10301,1,1\n"
+                           "H10302,,5,,\n");
+    EXPECT_EQ(run.out,
+              "Format,Facility,Card,Issue,OEM,frame,message\n"
+              "H10301,118,1603,,,2EC0C86,\n"
+              "h10301,0118,01603,,,2EC0C86,\n"
+              "H10301,256,1,,,,Facility code 256 is too large for H10301. 255 is max.\n"
+              "H10301,1,1,2,,,H10301 has no issue level\n"
+              "NoSuch,1,1,,,,\"Unknown Wiegand format \"\"NoSuch\"\"\"\n"
+              "H10301,1,0x10,,,,\"Card number \"\"0x10\"\" is not a decimal number\"\n"
+              "H10301,1,,,,,H10301 needs a card number\n"
+              "H10301,,\"Expected format,facility,card,issue,oem\"\n"
+              "\"H10301,1,1\",,Line 11: quote not closed\n"
+              "H10302,,5,,,000000000B,\n");
+    EXPECT_EQ(run.err, "proxcred-cli: 7 of 10 rows refused\n");
+    EXPECT_EQ(run.status, 1);
+
+    const CliRun clean = cli({"wiegand", "encode", "--csv", "-"}, "H10301,118,1603\n");
+    EXPECT_EQ(clean.out, "H10301,118,1603,,,10111011000000110010000110,\n");
+    EXPECT_EQ(clean.status, 0);
+
+    const CliRun both = cli({"wiegand", "encode", "--csv", "-", "-w", "H10301"});
+    EXPECT_EQ(both.status, 2);
+    const CliRun missing = cli({"wiegand", "encode", "--csv", "/no/such/file.csv"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "proxcred-cli: cannot open /no/such/file.csv: No such file or directory\n");
+}
+
 }  // namespace

@@ -38,9 +38,9 @@ struct ConversionError {
 };
 
 // The translator form: every control with its initial properties, the
-// form-level variables, and the event handlers. The handlers of the Split Data
-// page live in split/, those of start-up, replies, ports and the lock reader in
-// host/.
+// form-level variables, and the event handlers. The handlers live in form/,
+// a file per page or concern: data_input_page.cpp, split_data_page.cpp,
+// start_up.cpp, replies.cpp, port_list.cpp and lock_button.cpp.
 class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-naming)
   public:
     explicit frmCorvel(Platform& platform);
