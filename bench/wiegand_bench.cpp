@@ -21,8 +21,8 @@ void decodeAgainstAllFormats(benchmark::State& state) {
         // As the command line decodes: only the formats of the frame's length,
         // grouped once at load, are looked at.
         int matches = 0;
-        library.forEachOfLength(frame.bits,
-                                [&](const Format& format) { matches += decode(format, frame) ? 1 : 0; });
+        library.forEachOfLength(
+            frame.bits, [&](const Format& format) { matches += decode(format, frame) ? 1 : 0; });
         benchmark::DoNotOptimize(matches);
     }
 }

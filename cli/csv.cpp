@@ -27,9 +27,9 @@ class FieldParser {
                 }
             } else if (c != ',' && c != '"') {
                 // A run of plain characters goes in at once.
-                const auto runEnd = std::find_if(line.begin() + static_cast<std::ptrdiff_t>(at),
-                                                 line.end(),
-                                                 [](char d) { return d == ',' || d == '"'; });
+                const auto runEnd =
+                    std::find_if(line.begin() + static_cast<std::ptrdiff_t>(at), line.end(),
+                                 [](char d) { return d == ',' || d == '"'; });
                 const auto end = static_cast<std::size_t>(runEnd - line.begin());
                 fields_.back().append(line.substr(at, end - at));
                 at = end - 1;

@@ -15,10 +15,9 @@ bool isHeader(const std::vector<std::string>& fields) {
     while (!first.empty() && first.front() == ' ') first.remove_prefix(1);
     while (!first.empty() && first.back() == ' ') first.remove_suffix(1);
     constexpr std::string_view kFirstColumn = "format";
-    return std::equal(first.begin(), first.end(), kFirstColumn.begin(), kFirstColumn.end(),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) == b;
-                      });
+    return std::equal(
+        first.begin(), first.end(), kFirstColumn.begin(), kFirstColumn.end(),
+        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 bool isBlank(const std::vector<std::string>& fields) {

@@ -69,18 +69,18 @@ int encodeHotstamps(std::string_view key, std::string_view facility, std::string
 }
 
 int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
-    constexpr CsvBatch kRows{"prox_data,message", 2, 4, "Expected format,hotstamp,facility,version"};
-    return encodeCsvBatch(in, out, err, kRows,
-                          [](std::vector<std::string>& fields, std::string& added) {
-                              fields.resize(kRows.mostFields);
-                              const EncodedRow row =
-                                  encodeRow(fields[0], fields[1], fields[2], fields[3]);
-                              added.push_back(',');
-                              row.outcome.appendText(added);
-                              added.push_back(',');
-                              appendCsvField(added, row.message);
-                              return row.encoded();
-                          });
+    constexpr CsvBatch kRows{"prox_data,message", 2, 4,
+                             "Expected format,hotstamp,facility,version"};
+    return encodeCsvBatch(
+        in, out, err, kRows, [](std::vector<std::string>& fields, std::string& added) {
+            fields.resize(kRows.mostFields);
+            const EncodedRow row = encodeRow(fields[0], fields[1], fields[2], fields[3]);
+            added.push_back(',');
+            row.outcome.appendText(added);
+            added.push_back(',');
+            appendCsvField(added, row.message);
+            return row.encoded();
+        });
 }
 
 }  // namespace proxcred::cli

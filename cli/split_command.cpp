@@ -1,6 +1,5 @@
 #include "cli/split_command.h"
 
-
 #include "cli/input_values.h"
 #include "cli/line_buffer.h"
 #include "cli/line_reader.h"

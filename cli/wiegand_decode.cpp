@@ -207,18 +207,17 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
     }
     Decoder decoder(library, options, only);
     bool allRead = true;
-    const bool read = forEachValue(options.values, in, out, err,
-                                   [&](std::string_view value, const ValueSource& source) {
-                                       // Blank lines separate groups of frames in a file.
-                                       if (source.unit == "line" && value.empty()) return;
-                                       if (source.cut) {
-                                           decoder.refuseLongLine(value, source.number, out, err);
-                                           allRead = false;
-                                       } else if (!decoder.decode(value, source.unit,
-                                                                  source.number, out, err)) {
-                                           allRead = false;
-                                       }
-                                   });
+    const bool read = forEachValue(
+        options.values, in, out, err, [&](std::string_view value, const ValueSource& source) {
+            // Blank lines separate groups of frames in a file.
+            if (source.unit == "line" && value.empty()) return;
+            if (source.cut) {
+                decoder.refuseLongLine(value, source.number, out, err);
+                allRead = false;
+            } else if (!decoder.decode(value, source.unit, source.number, out, err)) {
+                allRead = false;
+            }
+        });
     decoder.finish(out);
     return read && allRead ? 0 : 1;
 }

@@ -52,7 +52,7 @@ inline CliRun cli(const std::vector<std::string>& args, const std::string& input
 // Runs a program with its standard output on `outFd` and SIGPIPE ignored,
 // as many process supervisors and some shells run it.
 inline CliRun runWithOutputOn(const std::vector<std::string>& args, int outFd,
-                       const std::string& input = "") {
+                              const std::string& input = "") {
     const auto dir = std::filesystem::temp_directory_path() /
                      ("proxcred-output-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);

@@ -263,7 +263,8 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
     EXPECT_EQ(both.status, 2);
     const CliRun missing = cli({"wiegand", "encode", "--csv", "/no/such/file.csv"});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.err, "proxcred-cli: cannot open /no/such/file.csv: No such file or directory\n");
+    EXPECT_EQ(missing.err,
+              "proxcred-cli: cannot open /no/such/file.csv: No such file or directory\n");
 }
 
 }  // namespace

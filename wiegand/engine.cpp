@@ -15,7 +15,8 @@ std::uint64_t rawField(std::uint64_t value, const Field& field) {
 }
 
 std::uint64_t withRawField(std::uint64_t value, const Field& field, std::uint64_t raw) {
-    return field.run ? bits::writeRun(value, *field.run, raw) : bits::writeBits(value, field.at, raw);
+    return field.run ? bits::writeRun(value, *field.run, raw)
+                     : bits::writeBits(value, field.at, raw);
 }
 
 std::uint64_t toBcd(std::uint64_t value) {

@@ -434,39 +434,44 @@ Library Library::builtIn() {
     return library;
 }
 
+// The formats of a file, checked whole, and their lower-case names with the
+// places they will take in the library; throws on the first fault.
+std::vector<Format> Library::readFile(std::string_view text,
+                                      std::unordered_map<std::string, std::size_t>& names) const {
+    if (text.size() > kMaxFileBytes)
+        throw FormatError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) +
+                          " MiB");
+    DuplicateKeys duplicates;
+    json::sax_parse(text, &duplicates);
+    const json document = json::parse(text);
+    if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
+    const json& list = listOf(
+        document.is_object() ? member(document, "formats", "the file") : document, "\"formats\"");
+    if (list.size() > kMaxFormats)
+        throw FormatError("the file has more than " + std::to_string(kMaxFormats) + " formats");
+    std::vector<Format> added;
+    for (const json& description : list) {
+        Format format = readFormat(description);
+        const std::string key = lowerCase(format.name);
+        if (index_.contains(key) || !names.emplace(key, formats_.size() + added.size()).second)
+            throw FormatError("format " + inQuotes(format.name) + ": the name is taken");
+        added.push_back(std::move(format));
+    }
+    if (formats_.size() + added.size() > kMaxFormats)
+        throw FormatError("more than " + std::to_string(kMaxFormats) + " formats in all");
+    return added;
+}
+
 bool Library::addFormats(std::string_view text, std::string& error) {
     std::vector<Format> added;
     std::unordered_map<std::string, std::size_t> addedNames;
     try {
-        if (text.size() > kMaxFileBytes)
-            throw FormatError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) +
-                              " MiB");
-        DuplicateKeys duplicates;
-        json::sax_parse(text, &duplicates);
-        const json document = json::parse(text);
-        if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
-        const json& list =
-            listOf(document.is_object() ? member(document, "formats", "the file") : document,
-                   "\"formats\"");
-        if (list.size() > kMaxFormats)
-            throw FormatError("the file has more than " + std::to_string(kMaxFormats) + " formats");
-        for (const json& description : list) {
-            Format format = readFormat(description);
-            const std::string key = lowerCase(format.name);
-            if (index_.contains(key) ||
-                !addedNames.emplace(key, formats_.size() + added.size()).second)
-                throw FormatError("format " + inQuotes(format.name) + ": the name is taken");
-            added.push_back(std::move(format));
-        }
+        added = readFile(text, addedNames);
     } catch (const json::exception& fault) {
         error = "not a JSON format file: " + shownText(fault.what());
         return false;
     } catch (const FormatError& fault) {
         error = fault.what();
-        return false;
-    }
-    if (formats_.size() + added.size() > kMaxFormats) {
-        error = "more than " + std::to_string(kMaxFormats) + " formats in all";
         return false;
     }
     index_.merge(addedNames);

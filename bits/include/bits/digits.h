@@ -32,8 +32,8 @@ inline void appendDigits(std::string& out, std::uint64_t value, int bitsPerDigit
 // `minDigits`.
 inline void appendNumberDigits(std::string& out, std::uint64_t value, int bitsPerDigit,
                                std::size_t minDigits) {
-    const std::size_t needed = digitCount(static_cast<int>(64 - std::countl_zero(value)),
-                                          bitsPerDigit);
+    const std::size_t needed =
+        digitCount(static_cast<int>(64 - std::countl_zero(value)), bitsPerDigit);
     appendDigits(out, value, bitsPerDigit, needed > minDigits ? needed : minDigits);
 }
 

@@ -35,8 +35,8 @@ class LineBuffer {
         constexpr std::size_t kLongestNumber = 20;
         makeRoom(kLongestNumber);
         char* start = bytes_.data() + size_;
-        size_ += static_cast<std::size_t>(
-            std::to_chars(start, start + kLongestNumber, value).ptr - start);
+        size_ += static_cast<std::size_t>(std::to_chars(start, start + kLongestNumber, value).ptr -
+                                          start);
         return *this;
     }
 

@@ -20,7 +20,7 @@ using FieldTexts = std::array<std::optional<std::string_view>, wiegand::kFieldKi
 struct WiegandOptions {
     std::string formatsFile;  // more formats, from a JSON file
     bool json = false;
-    std::string format;  // -w NAME
+    std::string format;   // -w NAME
     std::string csvPath;  // encode: rows from this file, - for standard input
     FieldTexts fieldTexts;
     wiegand::FrameForm out = wiegand::FrameForm::Bin;

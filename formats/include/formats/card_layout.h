@@ -17,8 +17,8 @@
 namespace proxcred {
 
 using bits::bit;
-using bits::BitRun;
 using bits::bitRange;
+using bits::BitRun;
 using bits::bitsWhere;
 using bits::Parity;
 using bits::ParityBit;

@@ -33,7 +33,7 @@ std::string_view fieldName(FieldKind kind);
 
 struct Field {
     FieldKind kind = FieldKind::CardNumber;
-    std::vector<int> at;  // its bits in the frame's value, most significant first
+    std::vector<int> at;              // its bits in the frame's value, most significant first
     std::optional<bits::BitRun> run;  // the same bits, where they lie side by side
     bool bcd = false;                 // decimal digits of 4 bits each, most significant first
     std::uint64_t max = 0;            // the largest value the field takes
@@ -51,8 +51,8 @@ struct Format {
     std::string source;  // where the layout comes from
     int bits = 0;
     std::vector<Field> fields;
-    std::uint64_t fixedMask = 0;   // the bits that always hold the same value
-    std::uint64_t fixedValue = 0;  // and that value
+    std::uint64_t fixedMask = 0;          // the bits that always hold the same value
+    std::uint64_t fixedValue = 0;         // and that value
     std::vector<bits::ParityBit> parity;  // computed in this order
     std::uint64_t parityMask = 0;
 

@@ -41,6 +41,9 @@ class Library {
     }
 
   private:
+    std::vector<Format> readFile(std::string_view text,
+                                 std::unordered_map<std::string, std::size_t>& names) const;
+
     std::vector<Format> formats_;
     std::unordered_map<std::string, std::size_t> index_;  // lower-case name to format
     // Per frame length, the formats of that length: grouped once, at load.

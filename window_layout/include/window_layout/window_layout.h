@@ -197,7 +197,8 @@ inline constexpr std::array<ResultColumn, kFormatCount> kResultColumns{{
     {CardFormat::Proxif, "lblProxif", "txtProxifNum", "txtProxifFac"},
     {CardFormat::Casi, "lblCasi", "txtCasiNum", "txtCasiFac"},
 }};
-static_assert(inFormatOrder(kResultColumns, [](const ResultColumn& column) { return column.format; }),
+static_assert(inFormatOrder(kResultColumns,
+                            [](const ResultColumn& column) { return column.format; }),
               "the result columns are indexed by CardFormat");
 
 // How many controls Tab visits.
