@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The recognisers and extractors also take strings that are no bit string.
     for (const auto& info : proxcred::kCardFormats) {
         if (proxcred::recognises(info.format, input)) {
-            (void)proxcred::extractFields(info.format, input);
+            (void)proxcred::extractFields(info.format, proxcred::BitTail::ofBits(input));
         }
     }
 

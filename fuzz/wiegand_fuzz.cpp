@@ -12,17 +12,30 @@
 #include "wiegand/frame_text.h"
 #include "wiegand/library.h"
 
+namespace {
+
+using namespace proxcred::wiegand;
+
+std::string textOf(const Frame& frame, FrameForm form) {
+    std::string text;
+    appendFrameText(text, frame, form);
+    return text;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace proxcred::wiegand;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     static const Library builtIn = Library::builtIn();
     Library library = builtIn;
     std::string error;
+    Frames frames;
     const bool loaded = library.addFormats(text, error);
     if (!loaded && library.formats().size() != builtIn.formats().size()) __builtin_trap();
     for (const FrameForm form :
          {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
-        for (const Frame& frame : framesOf(text, form, std::nullopt, error)) {
+        framesOf(text, form, std::nullopt, frames, error);
+        for (const Frame& frame : frames) {
             if (frame.bits < 1) __builtin_trap();
             for (const Format& format : library.formats()) (void)decode(format, frame);
         }
@@ -38,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const FrameForm form :
                  {FrameForm::Bin, FrameForm::Hex, FrameForm::Hid, FrameForm::Octal}) {
                 if (!formRefusal(format.bits, form).empty()) continue;
-                const std::vector<Frame> read =
-                    framesOf(frameText(*encoded.frame, form), form, format.bits, error);
-                if (read.size() != 1 || !(read.front() == *encoded.frame)) __builtin_trap();
+                framesOf(textOf(*encoded.frame, form), form, format.bits, frames, error);
+                if (frames.size() != 1 || !(frames.front() == *encoded.frame)) __builtin_trap();
             }
         }
     }

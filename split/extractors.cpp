@@ -25,8 +25,4 @@ CardFields extractFields(CardFormat format, const BitTail& tail) {
     return fields;
 }
 
-CardFields extractFields(CardFormat format, std::string_view bits) {
-    return extractFields(format, BitTail::ofBits(bits));
-}
-
 }  // namespace proxcred

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/encoders.h"
-#include "formats/prox_data.h"
 #include "split/card_bits.h"
+#include "test_support.h"
 
 namespace proxcred {
 namespace {
@@ -33,8 +33,8 @@ TEST(Recognisers, SingleBitCorruptionOfAFrameIsCaught) {
         {CardFormat::Bit37, {12345, 100, 0}, 37, {}},
     };
     for (const Corruptible& card : cards) {
-        const std::string bits =
-            bitsOf(octalProxData(std::get<CardValue>(encodeCard(card.format, card.input))));
+        const std::string bits = bitsOf(proxcred::testing::proxDataOf(
+            std::get<CardValue>(encodeCard(card.format, card.input))));
         ASSERT_TRUE(recognises(card.format, bits)) << formatInfo(card.format).key;
         for (std::size_t fromEnd = 0; fromEnd < card.checkedFromEnd; ++fromEnd) {
             std::string corrupted = bits;

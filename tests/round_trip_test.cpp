@@ -3,8 +3,8 @@
 #include <random>
 
 #include "formats/encoders.h"
-#include "formats/prox_data.h"
 #include "split/split_card.h"
+#include "test_support.h"
 
 namespace proxcred {
 namespace {
@@ -39,7 +39,8 @@ TEST(RoundTrip, EveryFormatSplitsBackIntoItsNumbers) {
             const std::int32_t version = versions(random);
             const EncodeResult encoded =
                 encodeCard(range.format, {static_cast<double>(hotstamp), facility, version});
-            const std::string proxData = octalProxData(std::get<CardValue>(encoded));
+            const std::string proxData =
+                proxcred::testing::proxDataOf(std::get<CardValue>(encoded));
             const auto split = splitCardData(proxData);
             ASSERT_TRUE(split);
             const FormatReading& reading = split->readings[static_cast<std::size_t>(range.format)];
@@ -59,7 +60,7 @@ TEST(RoundTrip, The37BitFormatWithoutFacilityCodeReadsAsOneNumber) {
     std::uniform_int_distribution<std::uint64_t> hotstamps(0, 34359738367);
     for (int i = 0; i < 2000; ++i) {
         const std::uint64_t hotstamp = hotstamps(random);
-        const std::string proxData = octalProxData(std::get<CardValue>(
+        const std::string proxData = proxcred::testing::proxDataOf(std::get<CardValue>(
             encodeCard(CardFormat::Bit37, {static_cast<double>(hotstamp), 0, 0})));
         const auto split = splitCardData(proxData);
         ASSERT_TRUE(split);

@@ -147,7 +147,7 @@ TEST(Extractors, AgreeWithTheLiteralReadingOfEveryField) {
         std::string bits(static_cast<std::size_t>(random() % 90), '0');
         for (char& bit : bits) bit = static_cast<char>('0' + random() % 2);
         for (const Layout& layout : layouts) {
-            const CardFields fields = extractFields(layout.format, bits);
+            const CardFields fields = extractFields(layout.format, BitTail::ofBits(bits));
             const std::string where = std::string(formatInfo(layout.format).key) + " " + bits;
             EXPECT_EQ(fieldText(fields.hotstamp),
                       literalField(bits, layout.hotstamp[0], layout.hotstamp[1]))

@@ -32,6 +32,12 @@ Frame encoded(const Format& format, const CardNumbers& numbers) {
     return result.frame.value_or(Frame{});
 }
 
+std::string frameText(const Frame& frame, FrameForm form) {
+    std::string text;
+    appendFrameText(text, frame, form);
+    return text;
+}
+
 std::vector<Frame> framesOf(std::string_view text, FrameForm form, std::optional<int> bits,
                             std::string& error) {
     Frames frames;

@@ -18,12 +18,6 @@ inline void appendProxData(std::string& out, CardValue card) {
     bits::appendDigits(out, card, kOctalDigitBits, kProxDataDigits);
 }
 
-inline std::string octalProxData(CardValue card) {
-    std::string text;
-    appendProxData(text, card);
-    return text;
-}
-
 inline constexpr std::string_view kRefusedProxData = "????????????????";
 inline constexpr std::string_view kInvalidSerialNumber = "Invalid Serial Number";
 inline constexpr std::string_view kUndefinedCardFormat = "Undefined card format / facility code";

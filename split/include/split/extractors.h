@@ -36,7 +36,6 @@ constexpr bool hasThirdField(CardFormat format) {
 
 // The extractor of each format (Split26Bit, ..., SplitCasi in the form's
 // design): the fields where the format table's row says they are.
-CardFields extractFields(CardFormat format, std::string_view bits);
 CardFields extractFields(CardFormat format, const BitTail& tail);
 
 }  // namespace proxcred

@@ -33,12 +33,6 @@ std::string_view formRefusal(int bits, FrameForm form);
 // itself.
 void appendFrameText(std::string& out, const Frame& frame, FrameForm form);
 
-inline std::string frameText(const Frame& frame, FrameForm form) {
-    std::string text;
-    appendFrameText(text, frame, form);
-    return text;
-}
-
 // The frames a text stands for; kept by the caller, so that reading line
 // after line allocates nothing.
 using Frames = std::vector<Frame>;
