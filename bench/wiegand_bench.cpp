@@ -64,3 +64,17 @@ void loadFormatFile(benchmark::State& state) {
 BENCHMARK(loadFormatFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+void decodeMarkedCardAt37(benchmark::State& state) {
+    const Library library = Library::builtIn();
+    const Frame frame{(std::uint64_t{1} << 26) | 0x12345, 37};
+    for (auto _ : state) {
+        int matches = 0;
+        library.forEachOfLength(
+            frame.bits, [&](const Format& format) { matches += decode(format, frame) ? 1 : 0; });
+        benchmark::DoNotOptimize(matches);
+    }
+}
+BENCHMARK(decodeMarkedCardAt37);
+}  // namespace
