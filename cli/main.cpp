@@ -20,6 +20,7 @@
 #include "cli/read_command.h"
 #include "cli/split_command.h"
 #include "cli/wiegand_command.h"
+#include "version/version.h"
 
 namespace {
 
@@ -285,6 +286,8 @@ int run(int argc, char** argv) {
     CLI::App app{
         "Translates proximity card numbers into prox data and card data back into numbers"};
     app.name("proxcred-cli");
+    app.set_version_flag("--version", "proxcred-cli " + std::string(proxcred::kVersion),
+                         "Print the version and exit");
     app.require_subcommand(1, 1);
     EncodeArgs encodeArgs;
     SplitArgs splitArgs;

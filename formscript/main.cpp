@@ -10,6 +10,7 @@
 #include <string>
 
 #include "formscript/script_runner.h"
+#include "version/version.h"
 
 namespace {
 
@@ -36,9 +37,19 @@ int fail(const std::string& what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && (std::string_view(argv[1]) == "-h" ||
-                                   std::string_view(argv[1]) == "--help"))) {
-        std::cerr << "usage: proxcred-formscript [SCRIPT]   (standard input without SCRIPT)\n";
+    constexpr const char* kUsage =
+        "usage: proxcred-formscript [SCRIPT]   (standard input without SCRIPT)\n";
+    const std::string_view option = argc == 2 ? argv[1] : "";
+    if (option == "-h" || option == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (option == "--version") {
+        std::cout << "proxcred-formscript " << proxcred::kVersion << '\n';
+        return 0;
+    }
+    if (argc > 2) {
+        std::cerr << kUsage;
         return 2;
     }
     const std::string name = argc == 2 ? argv[1] : "standard input";

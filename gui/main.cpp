@@ -1,6 +1,9 @@
 // proxcred: the Proximity Credential Translator window.
 #include <QApplication>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "gui/clipboard_handoff.h"
 #include "gui/escape_repeat_filter.h"
@@ -8,6 +11,7 @@
 #include "gui/qt_platform.h"
 #include "serial/qt_serial_port.h"
 #include "serial/serial_lock_reader.h"
+#include "version/version.h"
 
 namespace {
 
@@ -21,12 +25,37 @@ class WindowUnloader final : public proxcred::FormUnloader {
     QWidget* window = nullptr;
 };
 
+// The window takes its settings from the host's preset on the clipboard and
+// ignores its command line, as hosts have always relied on. Only --help or
+// --version, given alone, are answered, on standard output and before any
+// display is opened, so that they work on a console or over ssh.
+bool answeredInformationOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string_view option = argv[1];
+    if (option == "--help" || option == "-h") {
+        std::fputs(
+            "usage: proxcred [--help | --version]\n"
+            "The Proximity Credential Translator window. A host application starts it with\n"
+            "its preset on the clipboard (FC=12;CF=26;ZELF=F) and reads the answer from\n"
+            "the clipboard when the window closes. Any other argument is ignored.\n"
+            "The command-line tool is proxcred-cli.\n",
+            stdout);
+        return true;
+    }
+    if (option == "--version") {
+        std::printf("proxcred %s\n", std::string(proxcred::kVersion).c_str());
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], proxcred::gui::kKeepClipboardOption) == 0) {
         return proxcred::gui::keepClipboard(argc, argv);
     }
+    if (answeredInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName("proxcred");
     proxcred::gui::EscapeRepeatFilter escapeRepeats;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "lock_protocol/lock_protocol.h"
+#include "version/version.h"
 
 namespace {
 
@@ -271,6 +272,14 @@ int main(int argc, char** argv) {
     Options options;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         usage(stdout);
+        return 0;
+    }
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        usage(stdout);
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("proxcred-locksim %s\n", std::string(proxcred::kVersion).c_str());
         return 0;
     }
     if (!parse(argc, argv, options)) {
