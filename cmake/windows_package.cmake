@@ -1,6 +1,16 @@
-# proxcred-<version>-win64.zip: the window proxcred.exe, proxcred-cli.exe and
-# the README's window, command-line and Windows sections as a text file.
-set(cli_text ${CMAKE_BINARY_DIR}/proxcred.txt)
+# The Windows packages of the window proxcred.exe and proxcred-cli.exe, with
+# the licence, the third-party notices and the README's window, command-line
+# and Windows sections as a text file:
+#   proxcred-<version>-win64.zip  by `cpack` in the Windows build folder;
+#   proxcred-<version>-win64.msi  by the target `msi` (Debian's wixl).
+
+# Text files for Windows: CR LF line ends.
+function(proxcred_write_windows_text file text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${file} "${text}")
+endfunction()
+
 file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
 set(sections "")
 foreach(heading "## The window and the host" "## The command-line tool" "## Every Wiegand format" "## Windows")
@@ -16,15 +26,46 @@ foreach(heading "## The window and the host" "## The command-line tool" "## Ever
     string(APPEND sections "${rest}\n")
   endif()
 endforeach()
-# A text file for Windows: CR LF line ends.
-set(text "proxcred ${PROJECT_VERSION}\n\n${sections}")
-string(REPLACE "\n" "\r\n" text "${text}")
-file(WRITE ${cli_text} "${text}")
+set(readme_text ${CMAKE_BINARY_DIR}/proxcred.txt)
+proxcred_write_windows_text(${readme_text} "proxcred ${PROJECT_VERSION}\n\n${sections}")
+
+set(license_text ${CMAKE_BINARY_DIR}/LICENSE.txt)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+proxcred_write_windows_text(${license_text} "${license}")
+set(notices_text ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES.txt)
+file(READ ${PROJECT_SOURCE_DIR}/packaging/windows/THIRD-PARTY-NOTICES.txt notices)
+proxcred_write_windows_text(${notices_text} "${notices}")
 
 install(TARGETS proxcred proxcred-cli RUNTIME DESTINATION .)
-install(FILES ${cli_text} DESTINATION .)
+install(FILES ${readme_text} ${license_text} ${notices_text} DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME proxcred)
 set(CPACK_PACKAGE_FILE_NAME proxcred-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
+
+# The installer. wixl reads the sources named in the .wxs; the exes' paths are
+# known only at generation time, hence the second, file(GENERATE) step.
+find_program(WIXL wixl)
+if(WIXL)
+  set(WINDOW_EXE $<TARGET_FILE:proxcred>)
+  set(CLI_EXE $<TARGET_FILE:proxcred-cli>)
+  set(LICENSE_TEXT ${license_text})
+  set(NOTICES_TEXT ${notices_text})
+  set(README_TEXT ${readme_text})
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/proxcred.wxs.in
+                 ${CMAKE_BINARY_DIR}/proxcred.wxs.configured @ONLY)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/proxcred.wxs
+       INPUT ${CMAKE_BINARY_DIR}/proxcred.wxs.configured)
+  set(PROXCRED_MSI ${CMAKE_BINARY_DIR}/proxcred-${PROJECT_VERSION}-win64.msi)
+  add_custom_command(
+    OUTPUT ${PROXCRED_MSI}
+    COMMAND ${WIXL} -a x64 -o ${PROXCRED_MSI} ${CMAKE_BINARY_DIR}/proxcred.wxs
+    DEPENDS ${CMAKE_BINARY_DIR}/proxcred.wxs proxcred proxcred-cli
+            ${license_text} ${notices_text} ${readme_text}
+    COMMENT "Windows installer proxcred-${PROJECT_VERSION}-win64.msi"
+    VERBATIM)
+  add_custom_target(msi ALL DEPENDS ${PROXCRED_MSI})
+else()
+  message(WARNING "wixl not found: no Windows installer (Debian package wixl)")
+endif()
