@@ -48,11 +48,13 @@ include(CPack)
 # known only at generation time, hence the second, file(GENERATE) step.
 find_program(WIXL wixl)
 if(WIXL)
-  set(WINDOW_EXE $<TARGET_FILE:proxcred>)
-  set(CLI_EXE $<TARGET_FILE:proxcred-cli>)
-  set(LICENSE_TEXT ${license_text})
-  set(NOTICES_TEXT ${notices_text})
-  set(README_TEXT ${readme_text})
+  # wixl takes sources relative to the folder it runs in (it refuses absolute
+  # paths): the build folder.
+  set(WINDOW_EXE $<PATH:RELATIVE_PATH,$<TARGET_FILE:proxcred>,${CMAKE_BINARY_DIR}>)
+  set(CLI_EXE $<PATH:RELATIVE_PATH,$<TARGET_FILE:proxcred-cli>,${CMAKE_BINARY_DIR}>)
+  cmake_path(GET license_text FILENAME LICENSE_TEXT)
+  cmake_path(GET notices_text FILENAME NOTICES_TEXT)
+  cmake_path(GET readme_text FILENAME README_TEXT)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/proxcred.wxs.in
                  ${CMAKE_BINARY_DIR}/proxcred.wxs.configured @ONLY)
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/proxcred.wxs
@@ -63,6 +65,7 @@ if(WIXL)
     COMMAND ${WIXL} -a x64 -o ${PROXCRED_MSI} ${CMAKE_BINARY_DIR}/proxcred.wxs
     DEPENDS ${CMAKE_BINARY_DIR}/proxcred.wxs proxcred proxcred-cli
             ${license_text} ${notices_text} ${readme_text}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     COMMENT "Windows installer proxcred-${PROJECT_VERSION}-win64.msi"
     VERBATIM)
   add_custom_target(msi ALL DEPENDS ${PROXCRED_MSI})

@@ -2,8 +2,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <string_view>
 
 #include "gui/clipboard_handoff.h"
 #include "gui/escape_repeat_filter.h"
@@ -11,7 +9,7 @@
 #include "gui/qt_platform.h"
 #include "serial/qt_serial_port.h"
 #include "serial/serial_lock_reader.h"
-#include "version/version.h"
+#include "window_layout/information_option.h"
 
 namespace {
 
@@ -25,28 +23,13 @@ class WindowUnloader final : public proxcred::FormUnloader {
     QWidget* window = nullptr;
 };
 
-// The window takes its settings from the host's preset on the clipboard and
-// ignores its command line, as hosts have always relied on. Only --help or
-// --version, given alone, are answered, on standard output and before any
-// display is opened, so that they work on a console or over ssh.
+// --help or --version alone is answered before any display is opened.
 bool answeredInformationOption(int argc, char** argv) {
-    if (argc != 2) return false;
-    const std::string_view option = argv[1];
-    if (option == "--help" || option == "-h") {
-        std::fputs(
-            "usage: proxcred [--help | --version]\n"
-            "The Proximity Credential Translator window. A host application starts it with\n"
-            "its preset on the clipboard (FC=12;CF=26;ZELF=F) and reads the answer from\n"
-            "the clipboard when the window closes. Any other argument is ignored.\n"
-            "The command-line tool is proxcred-cli.\n",
-            stdout);
-        return true;
-    }
-    if (option == "--version") {
-        std::printf("proxcred %s\n", std::string(proxcred::kVersion).c_str());
-        return true;
-    }
-    return false;
+    const auto answer =
+        proxcred::layout::informationOptionAnswer(argc - 1, argc > 1 ? argv[1] : "");
+    if (!answer) return false;
+    std::fputs(answer->c_str(), stdout);
+    return true;
 }
 
 }  // namespace

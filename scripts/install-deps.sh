@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-serialport-dev libxcb1-dev
   xvfb xclip xdotool openbox x11-utils
   g++-mingw-w64-x86-64-posix wine64
+  python3 scdoc man-db lintian desktop-file-utils appstream wixl
 )
 
 missing=()

@@ -2,7 +2,7 @@
 # Installs what is missing, then builds and runs every test in the normal
 # build (and checks formatting and clang-tidy) and in the address+undefined
 # sanitizer build (which also runs the fuzz targets briefly), then the Windows
-# command-line tool under Wine.
+# programs and installer under Wine, then the packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +25,7 @@ echo "== windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows -j2
+
+# The Debian package from a release build, checked by lintian, installed and
+# removed; the Windows zip's contents.
+scripts/package.sh

@@ -5,8 +5,10 @@
 #undef MessageBox
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <iostream>
+#include <string>
 
 #include "form/frm_corvel.h"
 #include "lock_reader/lock_reader.h"
@@ -15,6 +17,7 @@
 #include "win32_serial/com_ports.h"
 #include "win32_serial/port_control.h"
 #include "win32_serial/win32_serial_channel.h"
+#include "window_layout/information_option.h"
 
 namespace {
 
@@ -28,9 +31,44 @@ class DialogUnloader final : public proxcred::FormUnloader {
     HWND dialog = nullptr;
 };
 
+// The first argument, when it is plain ASCII as the options are.
+std::string firstArgument(int count, LPWSTR* arguments) {
+    std::string first;
+    if (count < 2) return first;
+    for (const wchar_t* character = arguments[1]; *character != L'\0'; ++character) {
+        first.push_back(*character < 0x80 ? static_cast<char>(*character) : '?');
+    }
+    return first;
+}
+
+// --help or --version alone is answered on standard output. A program of the
+// Windows subsystem is given none when started from a console, so it writes
+// to that console unless its output is redirected.
+bool answeredInformationOption() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) return false;
+    const std::string first = firstArgument(count, arguments);
+    LocalFree(arguments);
+    const auto answer = proxcred::layout::informationOptionAnswer(count - 1, first);
+    if (!answer) return false;
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((output == nullptr || output == INVALID_HANDLE_VALUE) &&
+        AttachConsole(ATTACH_PARENT_PROCESS)) {
+        output = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    }
+    if (output != nullptr && output != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(output, answer->data(), static_cast<DWORD>(answer->size()), &written, nullptr);
+    }
+    return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
+    if (answeredInformationOption()) return 0;
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                  ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the release build and checks it as a Debian
+# packager would: lintian (no errors, no warnings that are not overridden with
+# a reason), the desktop entry, the AppStream metadata; then installs it with
+# dpkg, runs what it installed and removes it. Then checks what the Windows
+# zip holds (the Windows build's tests install and remove the MSI under Wine).
+#
+# The maintainer is whoever builds the package: PROXCRED_MAINTAINER, as
+# "Name <address>". Without it a test package is built and checked under a
+# placeholder that names no one, at a domain that cannot exist.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+maintainer=${PROXCRED_MAINTAINER:-"proxcred package test <package-test@proxcred.invalid>"}
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+echo "== Debian package"
+cmake --preset release -DPROXCRED_MAINTAINER="$maintainer" >/dev/null
+cmake --build --preset release
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)
+deb=build/release/proxcred_${version}_$(dpkg --print-architecture).deb
+rm -f "$deb"
+cpack --preset deb >/dev/null
+echo "built $deb"
+
+lintian --fail-on error,warning --info --pedantic --show-overrides "$deb"
+echo "lintian: no errors or warnings"
+desktop-file-validate gui/resources/proxcred.desktop
+# The metadata's id is the package's name, as the desktop entry's is: the
+# project owns no domain to give it a reverse-DNS id.
+appstreamcli validate --no-net --override cid-desktopapp-is-not-rdns=info \
+  build/release/packaging/proxcred.metainfo.xml
+
+# Installed and removed again, leaving the machine as it was. Minimal Debian
+# images tell dpkg to leave out man pages; this test wants them.
+trap '"${sudo[@]}" dpkg --purge proxcred >/dev/null 2>&1 || true' EXIT
+"${sudo[@]}" dpkg -i --path-include='/usr/share/man/man1/proxcred*' "$deb"
+[ "$(/usr/bin/proxcred-cli --version)" = "proxcred-cli $version" ]
+[ "$(/usr/bin/proxcred --version)" = "proxcred $version" ]
+[ "$(/usr/bin/proxcred-cli encode -f 26 -F 118 1603)" = 0000000673006206 ]
+man -w proxcred-cli
+man proxcred-cli 2>/dev/null | grep -q 'wiegand decode'
+"${sudo[@]}" dpkg --purge proxcred
+trap - EXIT
+[ ! -e /usr/bin/proxcred-cli ]
+echo "installed, ran and removed $deb"
+
+echo "== Windows zip"
+(cd build/windows && cpack -G ZIP >/dev/null)
+zip=build/windows/proxcred-${version}-win64.zip
+python3 - "$zip" <<'PYTHON'
+import sys, zipfile
+wanted = {"proxcred.exe", "proxcred-cli.exe", "LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "proxcred.txt"}
+held = set(zipfile.ZipFile(sys.argv[1]).namelist())
+missing = wanted - held
+print(f"{sys.argv[1]}: " + (f"missing {sorted(missing)}" if missing else "holds " + ", ".join(sorted(held))))
+sys.exit(1 if missing else 0)
+PYTHON
