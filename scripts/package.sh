@@ -56,3 +56,4 @@ missing = wanted - held
 print(f"{sys.argv[1]}: " + (f"missing {sorted(missing)}" if missing else "holds " + ", ".join(sorted(held))))
 sys.exit(1 if missing else 0)
 PYTHON
+echo "packages built and checked in ${SECONDS} s"
