@@ -10,6 +10,7 @@
 #include <string>
 
 #include "formscript/script_runner.h"
+#include "json_text/shown_text.h"
 #include "version/version.h"
 
 namespace {
@@ -48,11 +49,17 @@ int main(int argc, char** argv) {
         std::cout << "proxcred-formscript " << proxcred::kVersion << '\n';
         return 0;
     }
-    if (argc > 2) {
+    // A script whose name starts with '-' is named ./-name, as with any tool.
+    const bool unknownOption = option.size() > 1 && option.front() == '-';
+    if (argc > 2 || unknownOption) {
+        if (unknownOption) {
+            std::cerr << "proxcred-formscript: unknown option " << proxcred::shownText(option)
+                      << '\n';
+        }
         std::cerr << kUsage;
         return 2;
     }
-    const std::string name = argc == 2 ? argv[1] : "standard input";
+    const std::string name = argc == 2 ? proxcred::shownText(argv[1]) : "standard input";
     const auto close = [](std::FILE* stream) {
         if (stream != stdin) std::fclose(stream);
     };

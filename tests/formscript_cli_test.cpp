@@ -26,6 +26,10 @@ TEST(FormScript, BadScriptsAreReported) {
     EXPECT_EQ(directory.err, "proxcred-formscript: cannot read /: Is a directory\n");
     EXPECT_EQ(run({}, "load\nclick \x1b]0;title\x07\n").err,
               "line 2: no control named '\\x1B]0;title\\x07'\n");
+    const CliRun option = run({"--verbose\x1b"}, "");
+    EXPECT_EQ(option.status, 2);
+    EXPECT_EQ(option.err.substr(0, option.err.find('\n')),
+              "proxcred-formscript: unknown option --verbose\\x1B");
 }
 
 }  // namespace
