@@ -23,7 +23,7 @@ rm -f "$deb"
 cpack --preset deb >/dev/null
 echo "built $deb"
 
-lintian --fail-on error,warning --info --pedantic --show-overrides "$deb"
+lintian --fail-on error,warning --display-info --pedantic --show-overrides "$deb"
 echo "lintian: no errors or warnings"
 desktop-file-validate gui/resources/proxcred.desktop
 # The metadata's id is the package's name, as the desktop entry's is: the
