@@ -35,11 +35,12 @@ int fail(const std::string& what) {
     return 2;
 }
 
-}  // namespace
+constexpr const char* kUsage =
+    "usage: proxcred-formscript [SCRIPT]   (standard input without SCRIPT)\n";
 
-int main(int argc, char** argv) {
-    constexpr const char* kUsage =
-        "usage: proxcred-formscript [SCRIPT]   (standard input without SCRIPT)\n";
+// The exit status when the command line is answered or refused without
+// running a script: --help, --version, an unknown option, too many arguments.
+std::optional<int> answeredCommandLine(int argc, char** argv) {
     const std::string_view option = argc == 2 ? argv[1] : "";
     if (option == "-h" || option == "--help") {
         std::cout << kUsage;
@@ -51,14 +52,18 @@ int main(int argc, char** argv) {
     }
     // A script whose name starts with '-' is named ./-name, as with any tool.
     const bool unknownOption = option.size() > 1 && option.front() == '-';
-    if (argc > 2 || unknownOption) {
-        if (unknownOption) {
-            std::cerr << "proxcred-formscript: unknown option " << proxcred::shownText(option)
-                      << '\n';
-        }
-        std::cerr << kUsage;
-        return 2;
+    if (argc <= 2 && !unknownOption) return std::nullopt;
+    if (unknownOption) {
+        std::cerr << "proxcred-formscript: unknown option " << proxcred::shownText(option) << '\n';
     }
+    std::cerr << kUsage;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const auto status = answeredCommandLine(argc, argv)) return *status;
     const std::string name = argc == 2 ? proxcred::shownText(argv[1]) : "standard input";
     const auto close = [](std::FILE* stream) {
         if (stream != stdin) std::fclose(stream);
