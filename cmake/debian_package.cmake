@@ -22,6 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package_strip.cmake)
+# cpack hands its scripts only the CPACK_ variables.
 set(CPACK_STRIP_COMMAND ${CMAKE_STRIP})
 # The maintainer is whoever builds the package (PROXCRED_MAINTAINER); the
 # package is refused without one rather than signed with an invented name.

@@ -2,5 +2,5 @@
 if(CPACK_GENERATOR STREQUAL "DEB" AND NOT CPACK_DEBIAN_PACKAGE_MAINTAINER)
   message(FATAL_ERROR
     "Set PROXCRED_MAINTAINER to who builds the package, as \"Name <address>\":\n"
-    "  cmake --preset release -DPROXCRED_MAINTAINER=\"Jane Doe <jane@example.org>\"")
+    "  cmake --preset release -DPROXCRED_MAINTAINER=\"Your Name <you@example.org>\"")
 endif()

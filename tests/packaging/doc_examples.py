@@ -108,6 +108,7 @@ def main():
     env = dict(os.environ, PATH=os.pathsep.join(bins + [os.environ.get("PATH", "")]), LC_ALL="C.UTF-8")
     checked = failed = 0
     for path in files:
+        in_file = 0
         for block in blocks(path):
             pairs = examples(block)
             if not all(RUNNABLE.match(command) for command, _ in pairs):
@@ -115,12 +116,18 @@ def main():
             with tempfile.TemporaryDirectory() as workdir:
                 for command, shown in pairs:
                     why = check(command, shown, workdir, env)
-                    checked += 1
+                    in_file += 1
                     if why:
                         failed += 1
                         print(f"{os.path.basename(path)}: $ {command}\n{why}\n")
-    print(f"{checked} examples checked, {failed} differ")
-    return 1 if failed or checked == 0 else 0
+        # A file whose examples are no longer found (a changed fence) would
+        # otherwise pass unchecked.
+        if in_file == 0:
+            failed += 1
+            print(f"{os.path.basename(path)}: no examples found")
+        checked += in_file
+    print(f"{checked} examples checked in {len(files)} files, {failed} differ")
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
