@@ -6,18 +6,29 @@
 #include "cli/csv.h"
 #include "cli/line_reader.h"
 #include "cli/progress.h"
+#include "json_text/shown_text.h"
 
 namespace proxcred::cli {
 namespace {
 
-bool isHeader(const std::vector<std::string>& fields) {
-    std::string_view first = fields.front();
-    while (!first.empty() && first.front() == ' ') first.remove_prefix(1);
-    while (!first.empty() && first.back() == ' ') first.remove_suffix(1);
-    constexpr std::string_view kFirstColumn = "format";
-    return std::equal(
-        first.begin(), first.end(), kFirstColumn.begin(), kFirstColumn.end(),
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+std::string_view trimmedSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+bool sameName(std::string_view given, std::string_view name) {
+    given = trimmedSpaces(given);
+    return std::equal(given.begin(), given.end(), name.begin(), name.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+// A first row that starts with a column's name: no format is named so.
+bool isHeader(const std::vector<std::string>& fields, const CsvBatch& batch) {
+    return std::any_of(batch.columns.begin(), batch.columns.end(), [&](const CsvColumn& column) {
+        return sameName(fields.front(), column.name);
+    });
 }
 
 bool isBlank(const std::vector<std::string>& fields) {
@@ -30,14 +41,90 @@ void appendRefusal(std::string& added, std::string_view message) {
     appendCsvField(added, message);
 }
 
+std::string columnList(const CsvBatch& batch) {
+    std::string list;
+    for (const CsvColumn& column : batch.columns)
+        list += (list.empty() ? "" : ", ") + std::string(column.name);
+    return list;
+}
+
+// Which field of a row holds each of the batch's columns: by the header's
+// names, or in the batch's order.
+class ColumnMap {
+  public:
+    explicit ColumnMap(const CsvBatch& batch) : batch_(batch) {
+        for (std::size_t column = 0; column < batch.columns.size(); ++column)
+            fieldOf_.push_back(column);
+        width_ = batch.columns.size();
+        fewest_ = batch.fewestFields;
+        expected_ = "Expected ";
+        for (const CsvColumn& column : batch.columns)
+            expected_ += std::string(column.name) + (&column == &batch.columns.back() ? "" : ",");
+    }
+
+    // Takes a header's names; the problem with them, or empty.
+    std::string readHeader(const std::vector<std::string>& names);
+
+    // The row by column; a refusal when it has too few fields or too many.
+    bool arrange(std::vector<std::string>& fields, CsvRow& row) const {
+        if (fields.size() < fewest_ || fields.size() > width_) return false;
+        fields.resize(width_);
+        row.assign(batch_.columns.size(), {});
+        for (std::size_t column = 0; column < fieldOf_.size(); ++column) {
+            if (fieldOf_[column] < fields.size()) row[column] = fields[fieldOf_[column]];
+        }
+        return true;
+    }
+
+    const std::string& expected() const { return expected_; }
+
+  private:
+    static constexpr std::size_t kAbsent = ~std::size_t{0};
+
+    const CsvBatch& batch_;
+    std::vector<std::size_t> fieldOf_;  // by column: the field holding it
+    std::size_t width_ = 0;             // fields a row may have
+    std::size_t fewest_ = 0;            // fields a row needs
+    std::string expected_;
+};
+
+std::string ColumnMap::readHeader(const std::vector<std::string>& names) {
+    std::fill(fieldOf_.begin(), fieldOf_.end(), kAbsent);
+    for (std::size_t field = 0; field < names.size(); ++field) {
+        const auto column = std::find_if(
+            batch_.columns.begin(), batch_.columns.end(),
+            [&](const CsvColumn& known) { return sameName(names[field], known.name); });
+        if (column == batch_.columns.end())
+            return "unknown column \"" + shownText(trimmedSpaces(names[field])) +
+                   "\" (the columns are " + columnList(batch_) + ")";
+        std::size_t& at = fieldOf_[static_cast<std::size_t>(column - batch_.columns.begin())];
+        if (at != kAbsent) return "the column \"" + std::string(column->name) + "\" appears twice";
+        at = field;
+    }
+    fewest_ = 1;
+    for (std::size_t column = 0; column < batch_.columns.size(); ++column) {
+        if (!batch_.columns[column].required) continue;
+        if (fieldOf_[column] == kAbsent)
+            return "no \"" + std::string(batch_.columns[column].name) + "\" column";
+        fewest_ = std::max(fewest_, fieldOf_[column] + 1);
+    }
+    width_ = names.size();
+    expected_ = "Expected ";
+    for (const std::string& name : names)
+        expected_ += shownText(trimmedSpaces(name)) + (&name == &names.back() ? "" : ",");
+    return {};
+}
+
 }  // namespace
 
-int encodeCsvBatch(std::FILE* in, std::ostream& out, std::ostream& err, const CsvBatch& batch,
-                   const CsvRowEncoder& encodeRow) {
+int encodeCsvBatch(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err,
+                   const CsvBatch& batch, const CsvRowEncoder& encodeRow) {
     LineReader lines(in);
     CsvReader reader(lines);
     Progress progress("rows");
+    ColumnMap columns(batch);
     std::vector<std::string> fields;
+    CsvRow row;
     std::string malformed;
     std::string line;
     std::string added;
@@ -49,16 +136,20 @@ int encodeCsvBatch(std::FILE* in, std::ostream& out, std::ostream& err, const Cs
         if (isBlank(fields) && malformed.empty()) continue;
         line.clear();
         added.clear();
-        if (rows == 1 && isHeader(fields)) {
+        if (rows == 1 && malformed.empty() && isHeader(fields, batch)) {
+            if (const std::string problem = columns.readHeader(fields); !problem.empty()) {
+                err << "proxcred-cli: " << shownText(source) << ": " << problem << '\n';
+                return 2;
+            }
             added.append(",").append(batch.addedColumns);
         } else if (!malformed.empty()) {
             appendRefusal(added, "Line " + std::to_string(reader.lineNumber()) + ": " + malformed);
             ++refused;
-        } else if (fields.size() < batch.fewestFields || fields.size() > batch.mostFields) {
-            appendRefusal(added, batch.expected);
+        } else if (!columns.arrange(fields, row)) {
+            appendRefusal(added, columns.expected());
             ++refused;
         } else {
-            ++(encodeRow(fields, added) ? encoded : refused);
+            ++(encodeRow(row, added) ? encoded : refused);
         }
         appendCsvRecord(line, fields);
         line.append(added).push_back('\n');

@@ -1,6 +1,7 @@
 #include "cli/encode_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "cli/csv.h"
@@ -68,19 +69,18 @@ int encodeHotstamps(std::string_view key, std::string_view facility, std::string
     return allEncoded ? 0 : 1;
 }
 
-int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err) {
-    constexpr CsvBatch kRows{"prox_data,message", 2, 4,
-                             "Expected format,hotstamp,facility,version"};
-    return encodeCsvBatch(
-        in, out, err, kRows, [](std::vector<std::string>& fields, std::string& added) {
-            fields.resize(kRows.mostFields);
-            const EncodedRow row = encodeRow(fields[0], fields[1], fields[2], fields[3]);
-            added.push_back(',');
-            row.outcome.appendText(added);
-            added.push_back(',');
-            appendCsvField(added, row.message);
-            return row.encoded();
-        });
+int encodeCsv(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err) {
+    static constexpr std::array<CsvColumn, 4> kColumns{
+        {{"format", true}, {"hotstamp", true}, {"facility", false}, {"version", false}}};
+    constexpr CsvBatch kRows{kColumns, "prox_data,message", 2};
+    return encodeCsvBatch(in, source, out, err, kRows, [](const CsvRow& row, std::string& added) {
+        const EncodedRow encoded = encodeRow(row[0], row[1], row[2], row[3]);
+        added.push_back(',');
+        encoded.outcome.appendText(added);
+        added.push_back(',');
+        appendCsvField(added, encoded.message);
+        return encoded.encoded();
+    });
 }
 
 }  // namespace proxcred::cli

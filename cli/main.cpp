@@ -12,7 +12,7 @@
 #include <iostream>
 #include <memory>
 
-#include "cli/decimal.h"
+#include "cli/em_command.h"
 #include "cli/encode_command.h"
 #include "cli/formats_command.h"
 #include "cli/open_file.h"
@@ -21,6 +21,7 @@
 #include "cli/split_command.h"
 #include "cli/wiegand_command.h"
 #include "version/version.h"
+#include "wiegand/decimal.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ proxcred::cli::FilePtr openNamedInput(const std::string& path) {
     if (!file)
         std::cerr << "proxcred-cli: cannot open " << path << ": " << std::strerror(errno) << '\n';
     return file;
+}
+
+// How messages name a CSV input.
+std::string csvSource(const std::string& path) {
+    return path == "-" ? "standard input" : path;
 }
 
 struct EncodeArgs {
@@ -98,15 +104,28 @@ void addFormatsOption(CLI::App* command, WiegandArgs& args) {
                         "Also load the formats of this JSON file (docs/wiegand-formats.md)");
 }
 
-std::vector<std::string> frameForms() {
-    return {"bin", "hex", "hid", "octal"};
+// The card forms, the written ones or those read back too.
+std::vector<std::string> cardForms(bool readable) {
+    std::vector<std::string> names;
+    for (const proxcred::wiegand::CardForm form : proxcred::wiegand::kCardForms) {
+        if (!readable || proxcred::wiegand::isReadable(form))
+            names.emplace_back(proxcred::wiegand::cardFormName(form));
+    }
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return list;
 }
 
 void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
     auto& options = args.options;
-    args.encode = wiegand->add_subcommand("encode", "Encode numbers into one format's frame");
-    CLI::Option* format =
-        args.encode->add_option("-w,--wiegand", options.format, "Format name (see wiegand list)");
+    args.encode = wiegand->add_subcommand(
+        "encode", "Encode numbers into one format's card, or into every format that holds them");
+    CLI::Option* format = args.encode->add_option(
+        "-w,--wiegand", options.format, "Format name (see wiegand list); without it, every format");
     CLI::Option* csv = args.encode->add_option(
         "--csv", options.csvPath,
         "Encode rows format,facility,card,issue,oem from FILE (- for standard input)");
@@ -122,13 +141,23 @@ void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
             std::string(fieldOptions[i].second) + " (decimal, leading zeros allowed)");
         csv->excludes(args.fieldOptions[i]);
     }
-    args.encode->add_option("--out", args.out, "Output form: bin, hex, hid or octal")
-        ->check(CLI::IsMember(frameForms()))
+    args.encode->add_option("--out", args.out, "Output form: " + joined(cardForms(false)))
+        ->check(CLI::IsMember(cardForms(false)))
         ->capture_default_str();
+    csv->excludes(args.encode->add_flag("--json", options.json, "One JSON object per card"));
     addFormatsOption(args.encode, args);
     args.encode->callback([&args, format, csv] {
-        if (format->count() == 0 && csv->count() == 0)
-            throw CLI::ValidationError(args.encode->get_name(), "give -w NAME, or --csv FILE");
+        const bool numbers =
+            std::any_of(args.fieldOptions.begin(), args.fieldOptions.end(),
+                        [](const CLI::Option* field) { return field->count() > 0; });
+        if (csv->count() == 0 && format->count() == 0 && !numbers)
+            throw CLI::ValidationError(args.encode->get_name(),
+                                       "give the numbers (--cn, --fc, ...), with -w NAME for one "
+                                       "format, or --csv FILE");
+        if (args.out == "flipper" && (csv->count() > 0 || format->count() == 0))
+            throw CLI::ValidationError(args.encode->get_name(),
+                                       "--out flipper writes one card's key file: give -w NAME "
+                                       "and the numbers");
     });
 }
 
@@ -136,15 +165,16 @@ void addWiegandDecode(CLI::App* wiegand, WiegandArgs& args) {
     auto& options = args.options;
     args.decode = wiegand->add_subcommand(
         "decode", "Which formats a frame fits, with their numbers and parity");
-    args.decode->add_option("--in", args.in, "Input form: bin, hex, hid or octal")
-        ->check(CLI::IsMember(frameForms()))
+    args.decode->add_option("--in", args.in, "Input form: " + joined(cardForms(true)))
+        ->check(CLI::IsMember(cardForms(true)))
         ->capture_default_str();
     args.bitsOption = args.decode->add_option(
         "--bits", args.bits, "Only frames of this length, 1 to 64 (hex: read at this length)");
     args.decode->add_option("-w,--wiegand", options.format, "Only this format");
     args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
     args.decode->add_option("value", options.values,
-                            "Frames to decode; without any, every line of standard input");
+                            "Values to decode (key files for --in flipper); without any, every "
+                            "line of standard input (a key file for --in flipper)");
     addFormatsOption(args.decode, args);
 }
 
@@ -167,12 +197,9 @@ bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& librar
     if (!file) return false;
     // One byte past the largest file the library takes is enough to refuse it.
     std::string text;
-    char chunk[4096];
-    for (std::size_t got = 0; text.size() <= proxcred::wiegand::Library::kMaxFileBytes &&
-                              (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;)
-        text.append(chunk, got);
     std::string error;
-    if (std::ferror(file.get()) != 0 || !library.addFormats(text, error)) {
+    if (!proxcred::cli::readAtMost(file.get(), proxcred::wiegand::Library::kMaxFileBytes, text) ||
+        !library.addFormats(text, error)) {
         std::cerr << "proxcred-cli: " << path << ": "
                   << (error.empty() ? "cannot read the file" : error) << '\n';
         return false;
@@ -184,8 +211,8 @@ bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& librar
 bool readBitsOption(WiegandArgs& args) {
     if (args.bitsOption->count() == 0) return true;
     std::string error;
-    const auto bits = proxcred::cli::readDecimalIn("--bits", args.bits, 1,
-                                                   proxcred::wiegand::kMaxFrameBits, error);
+    const auto bits = proxcred::wiegand::readDecimalIn("--bits", args.bits, 1,
+                                                       proxcred::wiegand::kMaxFrameBits, error);
     if (!bits) std::cerr << "proxcred-cli: " << error << '\n';
     args.options.bits = bits ? std::optional<int>(static_cast<int>(*bits)) : std::nullopt;
     return bits.has_value();
@@ -195,12 +222,13 @@ int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& arg
                      proxcred::cli::StandardOutput& output) {
     using namespace proxcred;
     auto& options = args.options;
-    options.out = *wiegand::frameForm(args.out);
+    options.out = *wiegand::cardForm(args.out);
     if (!options.csvPath.empty()) {
         const cli::FilePtr input = openNamedInput(options.csvPath);
         if (!input) return 2;
         return output.finish(
-            cli::wiegandEncodeCsv(library, options.out, input.get(), output.stream(), std::cerr),
+            cli::wiegandEncodeCsv(library, options.out, input.get(), csvSource(options.csvPath),
+                                  output.stream(), std::cerr),
             std::cerr);
     }
     for (std::size_t i = 0; i < args.fields.size(); ++i) {
@@ -220,8 +248,62 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
     if (*args.encode) return runWiegandEncode(library, args, output);
     if (!readBitsOption(args)) return 1;
-    options.in = *wiegand::frameForm(args.in);
+    options.in = *wiegand::cardForm(args.in);
     return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
+}
+
+// em: EM4100 IDs.
+struct EmArgs {
+    std::string in = "id";
+    std::string out;
+    bool json = false;
+    std::vector<std::string> values;
+};
+
+std::vector<std::string> emForms(std::string_view extra) {
+    std::vector<std::string> names;
+    for (const proxcred::em4100::Form form : proxcred::em4100::kForms)
+        names.emplace_back(proxcred::em4100::formName(form));
+    names.emplace_back("flipper");
+    if (!extra.empty()) names.emplace_back(extra);
+    return names;
+}
+
+void addEm(CLI::App& app, EmArgs& args) {
+    CLI::App* em = app.add_subcommand(
+        "em",
+        "EM4100 IDs in every form installers read them in: ID, DEZ 8, DEZ 10, DEZ 5.5, "
+        "DEZ 3.5A/B/C, DEZ 14, Wiegand-26");
+    em->add_option("--in", args.in, "Input form: " + joined(emForms("")))
+        ->check(CLI::IsMember(emForms("")))
+        ->capture_default_str();
+    CLI::Option* out =
+        em->add_option("--out", args.out,
+                       "Only this form: " + joined(emForms("pm3")) + " (without it, every form)");
+    out->check(CLI::IsMember(emForms("pm3")));
+    em->add_flag("--json", args.json, "One JSON object per ID, every form")->excludes(out);
+    em->add_option("value", args.values,
+                   "IDs in the input form (key files for --in flipper); without any, every line "
+                   "of standard input (a key file for --in flipper)");
+}
+
+int runEm(const EmArgs& args, proxcred::cli::StandardOutput& output) {
+    using namespace proxcred;
+    cli::EmOptions options;
+    options.in = em4100::form(args.in);
+    options.json = args.json;
+    options.values = args.values;
+    if (args.out == "flipper") {
+        options.output = cli::EmOutput::Flipper;
+    } else if (args.out == "pm3") {
+        options.output = cli::EmOutput::Pm3;
+    } else if (!args.out.empty()) {
+        options.output = cli::EmOutput::OneForm;
+        options.outForm = *em4100::form(args.out);
+    }
+    const wiegand::Library library = wiegand::Library::builtIn();
+    return output.finish(cli::emCommand(library, options, stdin, output.stream(), std::cerr),
+                         std::cerr);
 }
 
 #ifdef _WIN32
@@ -256,9 +338,9 @@ void addRead(CLI::App& app, ReadArgs& args) {
 bool readReadOptions(ReadArgs& args) {
     constexpr std::uint64_t kLongestWaitMs = 32767;
     std::string error;
-    const auto port = proxcred::cli::readDecimalIn("--port", args.port, 1, kHighestPort, error);
+    const auto port = proxcred::wiegand::readDecimalIn("--port", args.port, 1, kHighestPort, error);
     const auto timeout =
-        port ? proxcred::cli::readDecimalIn("--timeout", args.timeout, 1, kLongestWaitMs, error)
+        port ? proxcred::wiegand::readDecimalIn("--timeout", args.timeout, 1, kLongestWaitMs, error)
              : std::nullopt;
     if (!port || !timeout) {
         std::cerr << "proxcred-cli: " << error << '\n';
@@ -279,7 +361,8 @@ int encodeCommand(const EncodeArgs& args, proxcred::cli::StandardOutput& output)
     }
     const FilePtr input = openNamedInput(args.csvPath);
     if (!input) return 2;
-    return output.finish(encodeCsv(input.get(), out, std::cerr), std::cerr);
+    return output.finish(encodeCsv(input.get(), csvSource(args.csvPath), out, std::cerr),
+                         std::cerr);
 }
 
 int run(int argc, char** argv) {
@@ -293,10 +376,12 @@ int run(int argc, char** argv) {
     SplitArgs splitArgs;
     ReadArgs readArgs;
     WiegandArgs wiegandArgs;
+    EmArgs emArgs;
     addEncode(app, encodeArgs);
     addSplit(app, splitArgs);
     addRead(app, readArgs);
     addWiegand(app, wiegandArgs);
+    addEm(app, emArgs);
     CLI::App* formats = app.add_subcommand("formats", "List the card formats and their limits");
     try {
         app.parse(argc, argv);
@@ -311,6 +396,7 @@ int run(int argc, char** argv) {
         return output.finish(0, std::cerr);
     }
     if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
+    if (app.got_subcommand("em")) return runEm(emArgs, output);
     if (app.got_subcommand("read")) {
         if (!readReadOptions(readArgs)) return 1;
         return readFromLock(argc, argv, readArgs.options, output, std::cerr);

@@ -14,6 +14,14 @@ std::vector<std::string> utf8Arguments(int argc, wchar_t** argv) {
 }
 #endif
 
+bool readAtMost(std::FILE* file, std::size_t limit, std::string& text) {
+    char chunk[4096];
+    for (std::size_t got = 0;
+         text.size() <= limit && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        text.append(chunk, got);
+    return std::ferror(file) == 0;
+}
+
 FilePtr openInput(const std::string& path) {
     if (path == "-") return {stdin, [](std::FILE*) { return 0; }};
 #ifdef _WIN32

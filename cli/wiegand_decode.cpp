@@ -15,22 +15,11 @@
 namespace proxcred::cli {
 namespace {
 
-using wiegand::Decoded;
 using wiegand::FieldKind;
 using wiegand::Format;
 using wiegand::Frame;
+using wiegand::Match;
 using wiegand::ParityVerdict;
-
-struct Match {
-    const Format* format;
-    int bits;
-    Decoded decoded;
-};
-
-// Valid parity first, then formats without parity, then failed parity; the
-// library's order within each.
-constexpr std::array kRankOrder{ParityVerdict::Ok, ParityVerdict::None, ParityVerdict::Fail};
-static_assert(kRankOrder.size() == wiegand::kParityVerdicts.size(), "every verdict has its rank");
 
 // Frames are plain ASCII digits: quoted as they are. Anything else goes
 // through the JSON library.
@@ -58,11 +47,11 @@ std::optional<int> commonLength(const Items& items, LengthOf lengthOf) {
 class Decoder {
   public:
     Decoder(const wiegand::Library& library, const WiegandOptions& options, const Format* only)
-        : library_(library), options_(options), only_(only) {
+        : library_(library), options_(options), scope_{only, options.bits} {
         // What a match of each format writes ahead of its numbers, quoted
         // once and not once a line: a match's length is its format's.
         for (const Format& format : library.formats()) {
-            for (const ParityVerdict verdict : kRankOrder) {
+            for (const ParityVerdict verdict : wiegand::kParityVerdicts) {
                 matchOpenings_[static_cast<std::size_t>(verdict)].push_back(
                     "{\"format\": " + jsonText(format.name) + ", \"description\": " +
                     jsonText(format.description) + ", \"bits\": " + std::to_string(format.bits) +
@@ -75,19 +64,20 @@ class Decoder {
         }
     }
 
-    // False when the value is not of the input form.
-    bool decode(std::string_view value, std::string_view unit, std::size_t number,
-                std::ostream& out, std::ostream& err) {
-        wiegand::framesOf(value, options_.in, options_.bits, frames_, error_);
-        if (!error_.empty()) {
-            err << "proxcred-cli: " << unit << " " << number << ": " << error_ << '\n';
-            if (options_.json) appendErrorLine(value, error_);
+    // False when the value is not of the input form. `input` is what the
+    // output names it by: the value itself, or the file it was read from.
+    bool decode(std::string_view value, std::string_view input, std::string_view unit,
+                std::size_t number, std::ostream& out, std::ostream& err) {
+        wiegand::readCard(value, options_.in, library_, scope_, reading_);
+        const std::string& error = reading_.error;
+        if (!error.empty()) {
+            err << "proxcred-cli: " << unit << " " << number << ": " << error << '\n';
+            if (options_.json) appendErrorLine(input, error);
         } else {
-            findMatches();
-            options_.json ? appendJsonLine(value) : appendTextBlock(value);
+            options_.json ? appendJsonLine(input) : appendTextBlock(input);
         }
         line_.writeWhenFull(out);
-        return error_.empty();
+        return error.empty();
     }
 
     // A line past the reader's limit is never decoded from its first part:
@@ -106,24 +96,6 @@ class Decoder {
     void finish(std::ostream& out) { line_.writeTo(out); }
 
   private:
-    // The matches of every frame, in rank order.
-    void findMatches() {
-        matches_.clear();
-        for (const Frame& frame : frames_) {
-            library_.forEachOfLength(frame.bits, [&](const Format& format) {
-                if (only_ != nullptr && &format != only_) return;
-                if (std::optional<Decoded> decoded = wiegand::decode(format, frame))
-                    matches_.push_back({&format, frame.bits, *decoded});
-            });
-        }
-        ranked_.clear();
-        for (const ParityVerdict verdict : kRankOrder) {
-            for (const Match& match : matches_) {
-                if (match.decoded.parity == verdict) ranked_.push_back(&match);
-            }
-        }
-    }
-
     void appendErrorLine(std::string_view value, std::string_view error) {
         line_.put("{\"input\": ");
         putQuoted(line_, value);
@@ -135,13 +107,14 @@ class Decoder {
         putQuoted(line_, value);
         // The frame's length, where the matches (or the text) leave one.
         const std::optional<int> bits =
-            matches_.empty() ? commonLength(frames_, [](const Frame& f) { return f.bits; })
-                             : commonLength(matches_, [](const Match& m) { return m.bits; });
+            reading_.matches.empty()
+                ? commonLength(reading_.frames, [](const Frame& f) { return f.bits; })
+                : commonLength(reading_.matches, [](const Match& m) { return m.format->bits; });
         if (bits) line_.put(", \"bits\": ").putNumber(static_cast<std::uint64_t>(*bits));
         line_.put(", \"matches\": [");
-        for (const Match* match : ranked_) {
-            if (match != ranked_.front()) line_.put(", ");
-            appendJsonMatch(*match);
+        for (const Match& match : reading_.matches) {
+            if (&match != &reading_.matches.front()) line_.put(", ");
+            appendJsonMatch(match);
         }
         line_.put("]}\n");
     }
@@ -158,8 +131,8 @@ class Decoder {
 
     void appendTextBlock(std::string_view value) {
         line_.put(shownText(value)).put('\n');
-        if (ranked_.empty()) line_.put("  no format fits\n");
-        for (const Match* match : ranked_) appendTextRow(*match);
+        if (reading_.matches.empty()) line_.put("  no format fits\n");
+        for (const Match& match : reading_.matches) appendTextRow(match);
     }
 
     void appendTextRow(const Match& match) {
@@ -176,20 +149,18 @@ class Decoder {
                            std::string(wiegand::fieldName(kind)) + " " + std::to_string(*value);
             }
         }
-        line_.put(row).put(numbers).put("  (").putNumber(static_cast<std::uint64_t>(match.bits));
+        line_.put(row).put(numbers).put("  (").putNumber(
+            static_cast<std::uint64_t>(match.format->bits));
         line_.put(" bits, parity ").put(wiegand::parityName(match.decoded.parity)).put(")\n");
     }
 
     const wiegand::Library& library_;
     const WiegandOptions& options_;
-    const Format* only_;
+    const wiegand::ReadScope scope_;
     // By parity verdict, then by format.
     std::array<std::vector<std::string>, wiegand::kParityVerdicts.size()> matchOpenings_;
     std::array<std::string, wiegand::kFieldKinds.size()> numberKeys_;
-    wiegand::Frames frames_;
-    std::string error_;
-    std::vector<Match> matches_;
-    std::vector<const Match*> ranked_;
+    wiegand::CardReading reading_;
     LineBuffer line_;
 };
 
@@ -207,6 +178,15 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
     }
     Decoder decoder(library, options, only);
     bool allRead = true;
+    bool filesRead = true;
+    if (options.in == wiegand::CardForm::Flipper) {
+        filesRead = forEachFile(options.values, in, err, [&](const WholeFile& file) {
+            allRead =
+                decoder.decode(file.text, file.name, "file", file.number, out, err) && allRead;
+        });
+        decoder.finish(out);
+        return !filesRead ? 2 : allRead ? 0 : 1;
+    }
     const bool read = forEachValue(
         options.values, in, out, err, [&](std::string_view value, const ValueSource& source) {
             // Blank lines separate groups of frames in a file.
@@ -214,7 +194,7 @@ int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options
             if (source.cut) {
                 decoder.refuseLongLine(value, source.number, out, err);
                 allRead = false;
-            } else if (!decoder.decode(value, source.unit, source.number, out, err)) {
+            } else if (!decoder.decode(value, value, source.unit, source.number, out, err)) {
                 allRead = false;
             }
         });

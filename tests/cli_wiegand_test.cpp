@@ -15,7 +15,7 @@ TEST(CliWiegand, ListEncodeAndDecode) {
     const CliRun list = cli({"wiegand", "list", "--json"});
     EXPECT_EQ(list.status, 0);
     const nlohmann::json formats = nlohmann::json::parse(list.out);
-    EXPECT_EQ(formats.size(), 43U);
+    EXPECT_EQ(formats.size(), 44U);
     EXPECT_EQ(formats[0]["fields"]["facility"]["max"], 255);
 
     const struct {
@@ -172,8 +172,8 @@ TEST(CliWiegand, BitsAppliesToEveryFormAndNoFrameIsEmpty) {
     const CliRun wrongLength = decoded({"--in", "hid", "--bits", "36", "2006EC0C86"});
     EXPECT_EQ(wrongLength.status, 1);
     EXPECT_EQ(nlohmann::json::parse(wrongLength.out)["error"],
-              "not a 36-bit frame (the text reads as 37 or 26 bits)");
-    const CliRun sentinelOnly = decoded({"--in", "hid", "1"});
+              "not a 36-bit frame (the text reads as 26 bits)");
+    const CliRun sentinelOnly = decoded({"--in", "hid", "2000000001"});
     EXPECT_EQ(sentinelOnly.status, 1);
     EXPECT_EQ(sentinelOnly.out.find("\"bits\": 0"), std::string::npos) << sentinelOnly.out;
 }
@@ -249,15 +249,16 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
               "NoSuch,1,1,,,,\"Unknown Wiegand format \"\"NoSuch\"\"\"\n"
               "H10301,1,0x10,,,,\"Card number \"\"0x10\"\" is not a decimal number\"\n"
               "H10301,1,,,,,H10301 needs a card number\n"
-              "H10301,,\"Expected format,facility,card,issue,oem\"\n"
+              "H10301,,\"Expected Format,Facility,Card,Issue,OEM\"\n"
               "\"H10301,1,1\",,Line 11: quote not closed\n"
               "H10302,,5,,,000000000B,\n");
     EXPECT_EQ(run.err, "proxcred-cli: 7 of 10 rows refused\n");
     EXPECT_EQ(run.status, 1);
 
-    const CliRun clean = cli({"wiegand", "encode", "--csv", "-"}, "H10301,118,1603\n");
-    EXPECT_EQ(clean.out, "H10301,118,1603,,,10111011000000110010000110,\n");
-    EXPECT_EQ(clean.status, 0);
+    const CliRun clean = cli({"wiegand", "encode", "--csv", "-"}, "H10301,118,1603\nH10301\n");
+    EXPECT_EQ(clean.out,
+              "H10301,118,1603,,,10111011000000110010000110,\n"
+              "H10301,,\"Expected format,facility,card,issue,oem\"\n");
 
     const CliRun both = cli({"wiegand", "encode", "--csv", "-", "-w", "H10301"});
     EXPECT_EQ(both.status, 2);

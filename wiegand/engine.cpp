@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cctype>
 #include <utility>
 
+#include "wiegand/field_texts.h"
 #include "wiegand/format.h"
 
 namespace proxcred::wiegand {
@@ -37,27 +37,11 @@ std::optional<std::uint64_t> fromBcd(std::uint64_t bcd, std::size_t digits) {
 
 }  // namespace
 
-// Per field kind, in the order of FieldKind: the name in files and JSON, and
-// the name in messages.
-constexpr std::array<std::pair<std::string_view, std::string_view>, kFieldKinds.size()> kFieldNames{
-    {{"facility", "facility code"},
-     {"card", "card number"},
-     {"issue", "issue level"},
-     {"oem", "OEM code"}}};
-
 static_assert(std::none_of(kFieldNames.begin(), kFieldNames.end(),
                            [](const auto& names) {
                                return names.first.empty() || names.second.empty();
                            }),
               "every field kind has both its names");
-
-std::string_view fieldKey(FieldKind kind) {
-    return kFieldNames[static_cast<std::size_t>(kind)].first;
-}
-
-std::string_view fieldName(FieldKind kind) {
-    return kFieldNames[static_cast<std::size_t>(kind)].second;
-}
 
 std::string_view parityName(ParityVerdict verdict) {
     constexpr std::array<std::string_view, kParityVerdicts.size()> kVerdicts{"ok", "fail", "none"};
@@ -84,12 +68,8 @@ Encoded encode(const Format& format, const CardNumbers& numbers) {
     std::uint64_t value = 0;
     for (const Field& field : format.fields) {
         const std::uint64_t number = numbers[field.kind].value_or(0);
-        if (number > field.max) {
-            std::string name(fieldName(field.kind));
-            name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-            return {std::nullopt, name + " " + std::to_string(number) + " is too large for " +
-                                      format.name + ". " + std::to_string(field.max) + " is max."};
-        }
+        if (number > field.max)
+            return {std::nullopt, tooLarge(format, field, std::to_string(number))};
         value = withRawField(value, field, field.bcd ? toBcd(number) : number);
     }
     value = (value & ~format.fixedMask) | format.fixedValue;

@@ -7,11 +7,13 @@
 #include "bits/digits.h"
 #include "formats/card_format.h"
 #include "json_text/shown_text.h"
+#include "wiegand/decimal.h"
 
 namespace proxcred::wiegand {
 namespace {
 
-constexpr int kHidPreambleBit = 37;
+// HID's header bit, above every frame shorter than 37 bits.
+constexpr int kHidHeaderBit = 37;
 constexpr std::size_t kMinOctalDigits = 16;
 
 // The translator's card data puts a marker bit just ahead of the frame in
@@ -50,6 +52,13 @@ std::string_view digitName(int bitsPerDigit) {
                                              : "a hex digit";
 }
 
+// Why a text is no number of a base: its first character that is no digit.
+std::string notADigit(std::string_view digits, std::size_t at, int bitsPerDigit,
+                      std::size_t offset) {
+    return shownByte(digits[at]) + " at position " + std::to_string(offset + at + 1) + " is not " +
+           std::string(digitName(bitsPerDigit));
+}
+
 // Digits of a base (2, 8 or 16) into a number of at most 64 bits; nullopt,
 // with `error`, when a digit is not of the base or the number is wider.
 // `offset` is where the digits start in the text as typed.
@@ -61,9 +70,7 @@ std::optional<std::uint64_t> number(std::string_view digits, int bitsPerDigit, s
     }
     const bits::DigitsRead read = bits::readDigits(digits, bitsPerDigit);
     if (read.badAt != std::string_view::npos) {
-        error = shownByte(digits[read.badAt]) + " at position " +
-                std::to_string(offset + read.badAt + 1) + " is not " +
-                std::string(digitName(bitsPerDigit));
+        error = notADigit(digits, read.badAt, bitsPerDigit, offset);
         return std::nullopt;
     }
     if (read.tooWide) {
@@ -71,12 +78,6 @@ std::optional<std::uint64_t> number(std::string_view digits, int bitsPerDigit, s
         return std::nullopt;
     }
     return read.value;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string_view withoutHexPrefix(std::string_view text) {
@@ -111,25 +112,105 @@ void hexFrames(std::string_view text, Frames& frames, std::string& error) {
         frames.push_back({*value, length});
 }
 
-void hidFrames(std::string_view text, Frames& frames, std::string& error) {
+// A hex text of up to 96 bits, as the Proxmark3 client prints a raw value:
+// the word above bit 64 and the 64 bits below it.
+struct WideValue {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+};
+
+constexpr std::size_t kWideHexDigits = 24;
+constexpr std::size_t kWordHexDigits = 16;
+
+std::optional<WideValue> wideNumber(std::string_view text, std::string& error) {
     const std::string_view digits = withoutHexPrefix(text);
+    const auto offset = static_cast<std::size_t>(digits.data() - text.data());
+    if (digits.empty()) {
+        error = "no digits";
+        return std::nullopt;
+    }
+    const auto bad =
+        std::find_if(digits.begin(), digits.end(), [](char c) { return bits::digitValue(c) > 15; });
+    if (bad != digits.end()) {
+        error = notADigit(digits, static_cast<std::size_t>(bad - digits.begin()), kHexDigitBits,
+                          offset);
+        return std::nullopt;
+    }
+    const std::string_view significant =
+        digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+    if (significant.size() > kWideHexDigits) {
+        error = "more than 96 bits";
+        return std::nullopt;
+    }
+    const std::size_t split =
+        significant.size() > kWordHexDigits ? significant.size() - kWordHexDigits : 0;
+    return WideValue{bits::readDigits(significant.substr(0, split), kHexDigitBits).value,
+                     bits::readDigits(significant.substr(split), kHexDigitBits).value};
+}
+
+constexpr std::uint64_t kExtendedLengthMarker = 0x09E00000;
+
+void hidFrames(std::string_view text, Frames& frames, std::string& error) {
+    const std::optional<WideValue> value = wideNumber(text, error);
+    if (!value) return;
+    if (value->high != 0 && value->high != kExtendedLengthMarker) {
+        error = "more than 64 bits: the hid form carries frames of up to 63 bits";
+        return;
+    }
+    if (const std::optional<Frame> frame = frameOfHidValue(value->low, error))
+        frames.push_back(*frame);
+}
+
+constexpr int kByteBits = 8;
+constexpr int kPacsMostPadding = 7;
+constexpr std::size_t kPacsMostBytes = 13;
+
+// One byte counting the padding bits, then the frame first bit first,
+// padded with zeros to whole bytes.
+void appendPacs(std::string& out, const Frame& frame) {
+    const int padding = (kByteBits - frame.bits % kByteBits) % kByteBits;
+    bits::appendDigits(out, static_cast<std::uint64_t>(padding), kHexDigitBits, 2);
+    bits::appendDigits(out, frame.value << padding, kHexDigitBits,
+                       bits::digitCount(frame.bits + padding, kHexDigitBits));
+}
+
+void pacsFrames(std::string_view text, Frames& frames, std::string& error) {
+    const std::string_view digits = withoutHexPrefix(text);
+    const auto offset = static_cast<std::size_t>(digits.data() - text.data());
+    if (digits.size() % 2 != 0) {
+        error = "a pacs value is whole bytes, two hex digits each";
+        return;
+    }
+    const std::size_t bytes = digits.size() / 2;
+    if (bytes > kPacsMostBytes) {
+        error = "more than 13 bytes";
+        return;
+    }
+    const std::optional<std::uint64_t> padding =
+        number(digits.substr(0, 2), kHexDigitBits, error, offset);
+    if (!padding) return;
+    if (*padding > kPacsMostPadding) {
+        error = "the padding count " + std::to_string(*padding) + " is more than 7";
+        return;
+    }
+    if (bytes < 2) {
+        error =
+            "the padding count " + std::to_string(*padding) + " has no bytes of a frame after it";
+        return;
+    }
+    const int bits = static_cast<int>((bytes - 1) * kByteBits) - static_cast<int>(*padding);
     const std::optional<std::uint64_t> value =
-        number(digits, kHexDigitBits, error, static_cast<std::size_t>(digits.data() - text.data()));
-    if (!value) {
-        if (error == "more than 64 bits") error += ": the hid form carries frames of up to 63 bits";
+        number(digits.substr(2), kHexDigitBits, error, offset + 2);
+    if (!value) return;
+    if (bits > kMaxFrameBits) {
+        error = "more than 64 bits";
         return;
     }
-    if (*value <= 1) {
-        error = "no frame below the sentinel bit";
+    if ((*value & lowBits(static_cast<int>(*padding))) != 0) {
+        error = "the " + std::to_string(*padding) + " padding bits are not all zero";
         return;
     }
-    const int sentinel = highestBit(*value);
-    frames.push_back({*value & lowBits(sentinel), sentinel});
-    // Bit 37 is the sentinel of a 37-bit frame, or the preamble of a shorter
-    // one whose sentinel stands below it.
-    const std::uint64_t rest = *value & lowBits(kHidPreambleBit);
-    if (sentinel == kHidPreambleBit && rest > 1)
-        frames.push_back({rest & lowBits(highestBit(rest)), highestBit(rest)});
+    frames.push_back({*value >> *padding, bits});
 }
 
 // Below the marked lengths, the frame under its marker; from them on, every
@@ -166,6 +247,8 @@ void framesOfForm(std::string_view text, FrameForm form, Frames& frames, std::st
             return hidFrames(text, frames, error);
         case FrameForm::Octal:
             return octalFrames(text, frames, error);
+        case FrameForm::Pacs:
+            return pacsFrames(text, frames, error);
     }
 }
 
@@ -179,11 +262,34 @@ std::string lengthsOf(const Frames& frames) {
 
 }  // namespace
 
+std::optional<Frame> frameOfHidValue(std::uint64_t value, std::string& error) {
+    if ((value >> (kHidHeaderBit + 1)) != 0) {
+        const int sentinel = highestBit(value);
+        return Frame{value & lowBits(sentinel), sentinel};
+    }
+    if ((value & bits::bit(kHidHeaderBit)) == 0) return Frame{value, kHidHeaderBit};
+    // HID's header: a frame shorter than 37 bits stands below its sentinel.
+    const std::uint64_t rest = value & lowBits(kHidHeaderBit);
+    if (rest <= 1) {
+        error = "no frame below the sentinel bit";
+        return std::nullopt;
+    }
+    return Frame{rest & lowBits(highestBit(rest)), highestBit(rest)};
+}
+
+std::uint64_t hidValue(const Frame& frame) {
+    std::uint64_t hid = frame.value;
+    if (frame.bits != kHidHeaderBit) hid |= bits::bit(frame.bits);
+    if (frame.bits < kHidHeaderBit) hid |= bits::bit(kHidHeaderBit);
+    return hid;
+}
+
 std::optional<FrameForm> frameForm(std::string_view name) {
     if (name == "bin") return FrameForm::Bin;
     if (name == "hex") return FrameForm::Hex;
     if (name == "hid") return FrameForm::Hid;
     if (name == "octal") return FrameForm::Octal;
+    if (name == "pacs") return FrameForm::Pacs;
     return std::nullopt;
 }
 
@@ -202,10 +308,14 @@ void appendFrameText(std::string& out, const Frame& frame, FrameForm form) {
             return bits::appendDigits(out, frame.value, kHexDigitBits,
                                       bits::digitCount(frame.bits, kHexDigitBits));
         case FrameForm::Hid: {
-            std::uint64_t hid = frame.value | bits::bit(frame.bits);
-            if (frame.bits < kHidPreambleBit) hid |= bits::bit(kHidPreambleBit);
-            return bits::appendNumberDigits(out, hid, kHexDigitBits, 1);
+            // Whole bytes, as the tools that carry it print it, and at least
+            // the frame's own (a bare 37-bit frame keeps its leading zeros).
+            const std::uint64_t hid = hidValue(frame);
+            const int bytes = (std::max(static_cast<int>(std::bit_width(hid)), frame.bits) + 7) / 8;
+            return bits::appendDigits(out, hid, kHexDigitBits, static_cast<std::size_t>(2 * bytes));
         }
+        case FrameForm::Pacs:
+            return appendPacs(out, frame);
         case FrameForm::Octal: {
             if (frame.bits < kMarkedBelowBits)
                 return bits::appendNumberDigits(out, frame.value | bits::bit(frame.bits),
@@ -221,7 +331,7 @@ void framesOf(std::string_view text, FrameForm form, std::optional<int> bits, Fr
               std::string& error) {
     frames.clear();
     error.clear();
-    text = trimmed(text);
+    text = trimmedBlanks(text);
     if (bits && (*bits < 1 || *bits > kMaxFrameBits)) {
         error = "--bits must be 1 to 64";
         return;

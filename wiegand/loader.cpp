@@ -480,6 +480,7 @@ bool Library::addFormats(std::string_view text, std::string& error) {
             static_cast<std::uint32_t>(formats_.size()));
         formats_.push_back(std::move(format));
     }
+    rankFormats();
     return true;
 }
 

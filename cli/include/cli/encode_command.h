@@ -29,8 +29,9 @@ int encodeHotstamps(std::string_view key, std::string_view facility, std::string
                     const std::vector<std::string>& hotstamps, std::ostream& out,
                     std::ostream& err);
 
-// Rows format,hotstamp,facility,version in; the same rows with
-// prox_data,message appended out.
-int encodeCsv(std::FILE* in, std::ostream& out, std::ostream& err);
+// Rows format,hotstamp,facility,version in (or the columns a header names,
+// in any order); the same rows with prox_data,message appended out.
+// `source` names the input in messages.
+int encodeCsv(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err);
 
 }  // namespace proxcred::cli

@@ -24,4 +24,18 @@ bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, std:
                   std::ostream& err,
                   const std::function<void(std::string_view, const ValueSource&)>& each);
 
+// A small file read whole: a key file, one card.
+struct WholeFile {
+    std::string_view name;  // as named, "-" for standard input
+    std::size_t number = 0;
+    std::string text;
+};
+
+// Runs `each` on every file named, read whole, or on `in` when none is
+// named ("-" names it too). A file that cannot be opened or read, or is
+// larger than a card's file can be (64 KiB), is reported on `err` and
+// skipped; false when any was.
+bool forEachFile(const std::vector<std::string>& paths, std::FILE* in, std::ostream& err,
+                 const std::function<void(const WholeFile&)>& each);
+
 }  // namespace proxcred::cli

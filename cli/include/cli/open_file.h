@@ -14,6 +14,11 @@ using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 // outside the ANSI code page open as they do on Linux.
 FilePtr openInput(const std::string& path);
 
+// Reads the file to its end, or until `text` holds more than `limit` bytes
+// (so that a caller can tell a file too large without reading it all);
+// false when reading failed.
+bool readAtMost(std::FILE* file, std::size_t limit, std::string& text);
+
 #ifdef _WIN32
 // The command line as UTF-8, from the wide arguments Windows passes.
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv);

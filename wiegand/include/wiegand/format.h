@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bits/bit_field.h"
@@ -26,10 +27,22 @@ enum class FieldKind : std::uint8_t { FacilityCode, CardNumber, IssueLevel, OemC
 inline constexpr std::array kFieldKinds{FieldKind::FacilityCode, FieldKind::CardNumber,
                                         FieldKind::IssueLevel, FieldKind::OemCode};
 
-// "facility", "card", "issue", "oem": the names in format files and JSON.
-std::string_view fieldKey(FieldKind kind);
-// "facility code", "card number", "issue level", "OEM code": for messages.
-std::string_view fieldName(FieldKind kind);
+// Per field kind, in the order of FieldKind: the name in files, CSV and JSON,
+// and the name in messages.
+inline constexpr std::array<std::pair<std::string_view, std::string_view>, kFieldKinds.size()>
+    kFieldNames{{{"facility", "facility code"},
+                 {"card", "card number"},
+                 {"issue", "issue level"},
+                 {"oem", "OEM code"}}};
+
+// "facility", "card", "issue", "oem".
+constexpr std::string_view fieldKey(FieldKind kind) {
+    return kFieldNames[static_cast<std::size_t>(kind)].first;
+}
+// "facility code", "card number", "issue level", "OEM code".
+constexpr std::string_view fieldName(FieldKind kind) {
+    return kFieldNames[static_cast<std::size_t>(kind)].second;
+}
 
 struct Field {
     FieldKind kind = FieldKind::CardNumber;

@@ -11,6 +11,11 @@
 
 namespace proxcred::wiegand {
 
+// The formats most cards in the field carry, most common first: the first
+// reading of a frame that fits several formats is the likely card.
+inline constexpr std::array<std::string_view, 6> kWidelyUsed{"H10301", "C1k35s", "H10304",
+                                                             "H10306", "C1k48s", "H10302"};
+
 // The formats known: the built-in ones, and any a user's format file adds.
 class Library {
   public:
@@ -31,6 +36,13 @@ class Library {
     const Format* find(std::string_view name) const;
     const std::vector<Format>& formats() const { return formats_; }
 
+    // Where a format of this library stands when readings are ranked: the
+    // formats in wide use first (kWidelyUsed, in its order), then the rest
+    // by length, in the library's order within a length.
+    std::uint32_t rankOf(const Format& format) const {
+        return rank_[static_cast<std::size_t>(&format - formats_.data())];
+    }
+
     // Calls `visit` with each format of a frame length, in the library's
     // order: decoding a frame looks at no other.
     template <class Visit>
@@ -44,7 +56,10 @@ class Library {
     std::vector<Format> readFile(std::string_view text,
                                  std::unordered_map<std::string, std::size_t>& names) const;
 
+    void rankFormats();
+
     std::vector<Format> formats_;
+    std::vector<std::uint32_t> rank_;                     // by format
     std::unordered_map<std::string, std::size_t> index_;  // lower-case name to format
     // Per frame length, the formats of that length: grouped once, at load.
     std::array<std::vector<std::uint32_t>, kMaxFrameBits + 1> byLength_;

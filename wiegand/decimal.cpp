@@ -1,11 +1,11 @@
-#include "cli/decimal.h"
+#include "wiegand/decimal.h"
 
 #include <algorithm>
 #include <charconv>
 
 #include "json_text/shown_text.h"
 
-namespace proxcred::cli {
+namespace proxcred::wiegand {
 namespace {
 
 bool allDigits(std::string_view text) {
@@ -14,6 +14,12 @@ bool allDigits(std::string_view text) {
 }
 
 }  // namespace
+
+std::string_view trimmedBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
 
 std::optional<std::uint64_t> readDecimal(std::string_view text, std::string& problem) {
     if (text.empty()) {
@@ -52,4 +58,4 @@ std::optional<std::uint64_t> readDecimalIn(std::string_view name, std::string_vi
     return std::nullopt;
 }
 
-}  // namespace proxcred::cli
+}  // namespace proxcred::wiegand

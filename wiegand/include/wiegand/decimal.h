@@ -5,7 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace proxcred::cli {
+namespace proxcred::wiegand {
+
+// A value as a line or a cell carries it, without the blanks and tabs
+// around it.
+std::string_view trimmedBlanks(std::string_view text);
 
 // A number from the command line as people type it: decimal digits, leading
 // zeros allowed (card numbers are printed with them). Nothing else is read:
@@ -23,4 +27,4 @@ std::optional<std::uint64_t> readDecimalIn(std::string_view name, std::string_vi
                                            std::uint64_t low, std::uint64_t high,
                                            std::string& error);
 
-}  // namespace proxcred::cli
+}  // namespace proxcred::wiegand
