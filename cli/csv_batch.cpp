@@ -115,54 +115,86 @@ std::string ColumnMap::readHeader(const std::vector<std::string>& names) {
     return {};
 }
 
+// Reads the batch row by row, each written out with its added columns.
+class BatchRun {
+  public:
+    BatchRun(std::FILE* in, const CsvBatch& batch)
+        : lines_(in), reader_(lines_), batch_(batch), columns_(batch) {}
+
+    // False at the end of the input; `problem` tells why a header cannot be used.
+    bool next(std::ostream& out, const CsvRowEncoder& encodeRow, std::string& problem) {
+        if (!reader_.next(fields_, malformed_)) return false;
+        progress_.advance(++rows_);
+        if (isBlank(fields_) && malformed_.empty()) return true;
+        added_.clear();
+        if (rows_ == 1 && malformed_.empty() && isHeader(fields_, batch_)) {
+            problem = columns_.readHeader(fields_);
+            if (!problem.empty()) return false;
+            added_.append(",").append(batch_.addedColumns);
+        } else {
+            encodeOne(encodeRow);
+        }
+        line_.clear();
+        appendCsvRecord(line_, fields_);
+        line_.append(added_).push_back('\n');
+        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        return true;
+    }
+
+    bool readFailed() const { return lines_.failed(); }
+    std::size_t encoded() const { return encoded_; }
+    std::size_t refused() const { return refused_; }
+
+  private:
+    void encodeOne(const CsvRowEncoder& encodeRow) {
+        if (!malformed_.empty()) {
+            appendRefusal(added_,
+                          "Line " + std::to_string(reader_.lineNumber()) + ": " + malformed_);
+            ++refused_;
+        } else if (!columns_.arrange(fields_, row_)) {
+            appendRefusal(added_, columns_.expected());
+            ++refused_;
+        } else {
+            ++(encodeRow(row_, added_) ? encoded_ : refused_);
+        }
+    }
+
+    LineReader lines_;
+    CsvReader reader_;
+    const CsvBatch& batch_;
+    ColumnMap columns_;
+    Progress progress_{"rows"};
+    std::vector<std::string> fields_;
+    CsvRow row_;
+    std::string malformed_;
+    std::string line_;
+    std::string added_;
+    std::size_t rows_ = 0;
+    std::size_t encoded_ = 0;
+    std::size_t refused_ = 0;
+};
+
 }  // namespace
 
 int encodeCsvBatch(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err,
                    const CsvBatch& batch, const CsvRowEncoder& encodeRow) {
-    LineReader lines(in);
-    CsvReader reader(lines);
-    Progress progress("rows");
-    ColumnMap columns(batch);
-    std::vector<std::string> fields;
-    CsvRow row;
-    std::string malformed;
-    std::string line;
-    std::string added;
-    std::size_t rows = 0;
-    std::size_t encoded = 0;
-    std::size_t refused = 0;
-    while (out && reader.next(fields, malformed)) {
-        progress.advance(++rows);
-        if (isBlank(fields) && malformed.empty()) continue;
-        line.clear();
-        added.clear();
-        if (rows == 1 && malformed.empty() && isHeader(fields, batch)) {
-            if (const std::string problem = columns.readHeader(fields); !problem.empty()) {
-                err << "proxcred-cli: " << shownText(source) << ": " << problem << '\n';
-                return 2;
-            }
-            added.append(",").append(batch.addedColumns);
-        } else if (!malformed.empty()) {
-            appendRefusal(added, "Line " + std::to_string(reader.lineNumber()) + ": " + malformed);
-            ++refused;
-        } else if (!columns.arrange(fields, row)) {
-            appendRefusal(added, columns.expected());
-            ++refused;
-        } else {
-            ++(encodeRow(row, added) ? encoded : refused);
-        }
-        appendCsvRecord(line, fields);
-        line.append(added).push_back('\n');
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    BatchRun run(in, batch);
+    std::string problem;
+    while (out && run.next(out, encodeRow, problem)) {
     }
-    if (lines.failed()) {
+    if (!problem.empty()) {
+        err << "proxcred-cli: " << shownText(source) << ": " << problem << '\n';
+        return 2;
+    }
+    if (run.readFailed()) {
         err << "proxcred-cli: cannot read the input\n";
         return 1;
     }
     // The reasons stay in the CSV's message column; the summary says there
     // are some to look for.
-    if (refused == 0) return 0;
-    err << "proxcred-cli: " << refused << " of " << encoded + refused << " rows refused\n";
+    if (run.refused() == 0) return 0;
+    err << "proxcred-cli: " << run.refused() << " of " << run.encoded() + run.refused()
+        << " rows refused\n";
     return 1;
 }
 

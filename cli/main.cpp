@@ -262,6 +262,7 @@ struct EmArgs {
 
 std::vector<std::string> emForms(std::string_view extra) {
     std::vector<std::string> names;
+    names.reserve(proxcred::em4100::kForms.size() + 2);
     for (const proxcred::em4100::Form form : proxcred::em4100::kForms)
         names.emplace_back(proxcred::em4100::formName(form));
     names.emplace_back("flipper");
@@ -351,6 +352,14 @@ bool readReadOptions(ReadArgs& args) {
     return true;
 }
 
+int splitCommand(const SplitArgs& args, proxcred::cli::StandardOutput& output) {
+    using proxcred::cli::SplitStyle;
+    const SplitStyle style = args.json ? SplitStyle::JsonLines : SplitStyle::Table;
+    return output.finish(
+        proxcred::cli::splitCommand(args.cardData, stdin, style, output.stream(), std::cerr),
+        std::cerr);
+}
+
 int encodeCommand(const EncodeArgs& args, proxcred::cli::StandardOutput& output) {
     using namespace proxcred::cli;
     std::ostream& out = output.stream();
@@ -389,23 +398,18 @@ int run(int argc, char** argv) {
         return app.exit(error) == 0 ? 0 : 2;
     }
 
-    using namespace proxcred::cli;
-    StandardOutput output;
+    proxcred::cli::StandardOutput output;
     if (*formats) {
-        listFormats(output.stream());
+        proxcred::cli::listFormats(output.stream());
         return output.finish(0, std::cerr);
     }
     if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
     if (app.got_subcommand("em")) return runEm(emArgs, output);
     if (app.got_subcommand("read")) {
         if (!readReadOptions(readArgs)) return 1;
-        return readFromLock(argc, argv, readArgs.options, output, std::cerr);
+        return proxcred::cli::readFromLock(argc, argv, readArgs.options, output, std::cerr);
     }
-    if (app.got_subcommand("split")) {
-        const SplitStyle style = splitArgs.json ? SplitStyle::JsonLines : SplitStyle::Table;
-        return output.finish(
-            splitCommand(splitArgs.cardData, stdin, style, output.stream(), std::cerr), std::cerr);
-    }
+    if (app.got_subcommand("split")) return splitCommand(splitArgs, output);
     return encodeCommand(encodeArgs, output);
 }
 

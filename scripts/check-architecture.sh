@@ -30,7 +30,7 @@ forbid "proxcred_bits" ".*" "the bit kernel uses nothing: every engine builds on
 pure="proxcred_bits|proxcred_formats|proxcred_split|proxcred_preset|proxcred_lock_protocol|proxcred_lock_reader|proxcred_platform"
 forbid "$pure" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*|nlohmann_json::.*" \
   "a pure library uses more than the pure libraries"
-forbid "proxcred_wiegand|proxcred_json_text" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*" \
+forbid "proxcred_wiegand|proxcred_em4100|proxcred_json_text" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*" \
   "a library of plain values uses the form, the window or Qt"
 forbid "proxcred_serial|proxcred_fakes" "proxcred_form" "the serial side or the fakes use the form model"
 forbid "proxcred_cli_commands|proxcred-cli" "proxcred_form" "the command line uses the form model"

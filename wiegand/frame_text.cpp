@@ -311,8 +311,8 @@ void appendFrameText(std::string& out, const Frame& frame, FrameForm form) {
             // Whole bytes, as the tools that carry it print it, and at least
             // the frame's own (a bare 37-bit frame keeps its leading zeros).
             const std::uint64_t hid = hidValue(frame);
-            const int bytes = (std::max(static_cast<int>(std::bit_width(hid)), frame.bits) + 7) / 8;
-            return bits::appendDigits(out, hid, kHexDigitBits, static_cast<std::size_t>(2 * bytes));
+            const auto bits = std::max(static_cast<int>(std::bit_width(hid)), frame.bits);
+            return bits::appendDigits(out, hid, kHexDigitBits, 2 * bits::digitCount(bits, 8));
         }
         case FrameForm::Pacs:
             return appendPacs(out, frame);

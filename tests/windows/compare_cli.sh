@@ -20,6 +20,9 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 printf '\xef\xbb\xbfformat,hotstamp,facility,version\r\n26,12345,123,0\r\n26,70000,1,0\r\n37,1,0,\r\n' >"$work/rows.csv"
 printf '0000000600400002\n0000777777777777\r\n12 8\n' >"$work/cards.txt"
 printf '2006EC0C86\n200020002\nxyz\n' >"$work/frames.txt"
+printf 'Filetype: Flipper RFID key\r\nVersion: 1\r\nKey type: H10301\r\nData: 96 27 20\r\n' >"$work/key.rfid"
+printf 'card,FORMAT,facility\r\n1603,H10306,118\r\n' >"$work/enrol.csv"
+printf '06837899\n0F0368568\n' >"$work/dez8.txt"
 cat >"$work/site.json" <<'JSON'
 {"formats": [{"name": "Site12", "bits": 12, "fields": {"card": {"start": 1, "length": 10}},
   "parity": [{"bit": 0, "parity": "even", "covers": ["1-10"]}, {"bit": 11, "parity": "odd", "covers": ["1-10"]}]}]}
@@ -81,6 +84,13 @@ check "wiegand --formats from a Windows path" $none wiegand encode --formats @si
 check "encode --csv from a Unicode path" $none encode --csv @dir/日本/rows.csv
 check "wiegand --formats from a Unicode path" $none wiegand encode --formats @dir/日本/site.json -w Site12 --cn 5
 check "a usage error" $none encode -f
+check "wiegand encode into every format" $none wiegand encode --fc 118 --cn 1603 --out pacs
+check "wiegand encode a Flipper key file" $none wiegand encode -w H10304 --fc 1234 --cn 56789 --out flipper
+check "wiegand decode a Flipper key file" $none wiegand decode --in flipper @key.rfid
+check "wiegand decode fccn --json" $none wiegand decode --in fccn --json 118:01603
+check "wiegand encode --csv by the header's names" $none wiegand encode --csv @enrol.csv --out hid
+check "em, every form" $none em 0F0368568B
+check "em from DEZ 8, as JSON" "$work/dez8.txt" em --in dez8 --json
 
 # Standard input from a pipe.
 printf '0000000600400002\n' | "$linux" split >"$work/l.out" 2>&1
