@@ -34,14 +34,19 @@ expect() {
   done
 }
 
-expect "" encode split read wiegand formats --version
+expect "" encode split read wiegand em formats --version
 expect "encode" -f --format -F --facility -V --version --csv -- --json
 expect "encode -f" 26 35X Proxif Casi
 expect "wiegand" list encode decode -- split
 expect "wiegand encode" -w --fc --cn --out --csv -- --in
 expect "wiegand decode" --in --bits -w --json
 expect "wiegand encode -w" H10301 H10302 Verkada40
-expect "wiegand decode --in" bin hex hid octal
+expect "wiegand decode --in" bin hex hid octal pacs fccn number flipper -- pm3
+expect "wiegand encode --out" hid pacs fccn number flipper pm3
+expect "wiegand encode -w H10301 --fc 1 --cn 1" --json --out
+expect "em" --in --out --json
+expect "em --in" id dez8 dez5.5 dez3.5a w26 flipper -- pm3 hid
+expect "em --out" dez14 flipper pm3
 expect "read --port" 1 9
 expect "read" --port --timeout --split
 
