@@ -8,38 +8,21 @@
 
 #include "wiegand/card_text.h"
 #include "wiegand/flipper_key.h"
+#include "wiegand_support.h"
 
 namespace proxcred::wiegand {
 namespace {
 
-const Library& library() {
-    static const Library builtIn = Library::builtIn();
-    return builtIn;
-}
-
-const Format& format(std::string_view name) {
-    const Format* found = library().find(name);
-    EXPECT_NE(found, nullptr) << name;
-    return *found;
-}
-
-CardNumbers numbers(std::uint64_t facility, std::uint64_t card) {
-    CardNumbers given;
-    given[FieldKind::FacilityCode] = facility;
-    given[FieldKind::CardNumber] = card;
-    return given;
-}
+using testing::format;
+using testing::library;
+using testing::numbers;
 
 Frame frameOf(std::string_view name, const CardNumbers& given) {
-    const Encoded encoded = encode(format(name), given);
-    EXPECT_TRUE(encoded.frame) << name << encoded.refusal;
-    return encoded.frame.value_or(Frame{});
+    return testing::encoded(format(name), given);
 }
 
 std::string textOf(const Frame& frame, FrameForm form) {
-    std::string text;
-    appendFrameText(text, frame, form);
-    return text;
+    return testing::frameText(frame, form);
 }
 
 Frames framesOf(std::string_view text, FrameForm form, std::string& error,

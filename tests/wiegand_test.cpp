@@ -12,45 +12,22 @@
 #include "wiegand/card_text.h"
 #include "wiegand/frame_text.h"
 #include "wiegand/library.h"
+#include "wiegand_support.h"
 
 namespace proxcred::wiegand {
 namespace {
 
-const Library& library() {
-    static const Library builtIn = Library::builtIn();
-    return builtIn;
-}
-
-const Format& format(std::string_view name) {
-    const Format* found = library().find(name);
-    EXPECT_NE(found, nullptr) << name;
-    return *found;
-}
-
-Frame encoded(const Format& format, const CardNumbers& numbers) {
-    const Encoded result = encode(format, numbers);
-    EXPECT_TRUE(result.frame) << format.name << ": " << result.refusal;
-    return result.frame.value_or(Frame{});
-}
-
-std::string frameText(const Frame& frame, FrameForm form) {
-    std::string text;
-    appendFrameText(text, frame, form);
-    return text;
-}
+using testing::encoded;
+using testing::format;
+using testing::frameText;
+using testing::library;
+using testing::numbers;
 
 std::vector<Frame> framesOf(std::string_view text, FrameForm form, std::optional<int> bits,
                             std::string& error) {
     Frames frames;
     proxcred::wiegand::framesOf(text, form, bits, frames, error);
     return frames;
-}
-
-CardNumbers numbers(std::uint64_t facility, std::uint64_t card) {
-    CardNumbers given;
-    given[FieldKind::FacilityCode] = facility;
-    given[FieldKind::CardNumber] = card;
-    return given;
 }
 
 TEST(WiegandLibrary, HasEveryFormatOfThePublicList) {

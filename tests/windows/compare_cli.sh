@@ -86,7 +86,7 @@ check "wiegand --formats from a Unicode path" $none wiegand encode --formats @di
 check "a usage error" $none encode -f
 check "wiegand encode into every format" $none wiegand encode --fc 118 --cn 1603 --out pacs
 check "wiegand encode a Flipper key file" $none wiegand encode -w H10304 --fc 1234 --cn 56789 --out flipper
-check "wiegand decode a Flipper key file" $none wiegand decode --in flipper @key.rfid
+check "wiegand decode a Flipper key file (its CR LF lines)" "$work/key.rfid" wiegand decode --in flipper --json
 check "wiegand decode fccn --json" $none wiegand decode --in fccn --json 118:01603
 check "wiegand encode --csv by the header's names" $none wiegand encode --csv @enrol.csv --out hid
 check "em, every form" $none em 0F0368568B
