@@ -174,6 +174,40 @@ TEST(WiegandRanking, TheLikelyCardComesFirst) {
     EXPECT_EQ(names.front(), "P10004");
 }
 
+// Texts that read as many frames of many lengths: the readings are the same
+// as unranked, in rank order.
+TEST(WiegandRanking, ManyReadingsAreSortedWithoutLosingAny) {
+    std::mt19937_64 random(26);
+    for (int trial = 0; trial < 500; ++trial) {
+        const std::string text = textOf(Frame{random() & bits::lowBits(26), 26},
+                                        trial % 2 == 0 ? FrameForm::Octal : FrameForm::Hex);
+        CardReading reading = read(text, trial % 2 == 0 ? CardForm::Octal : CardForm::Hex);
+        Matches unranked;
+        for (const Frame& frame : reading.frames) {
+            for (const Format& f : library().formats()) {
+                if (auto decoded = decode(f, frame)) unranked.push_back({&f, *decoded});
+            }
+        }
+        ASSERT_EQ(reading.matches.size(), unranked.size()) << text;
+        const auto key = [](const Match& m) {
+            const int verdict = m.decoded.parity == ParityVerdict::Ok     ? 0
+                                : m.decoded.parity == ParityVerdict::None ? 1
+                                                                          : 2;
+            return std::pair(verdict, library().rankOf(*m.format));
+        };
+        for (std::size_t i = 1; i < reading.matches.size(); ++i)
+            EXPECT_LT(key(reading.matches[i - 1]), key(reading.matches[i])) << text;
+        for (const Match& m : unranked) {
+            EXPECT_TRUE(std::any_of(reading.matches.begin(), reading.matches.end(),
+                                    [&](const Match& r) {
+                                        return r.format == m.format &&
+                                               r.decoded.numbers.values == m.decoded.numbers.values;
+                                    }))
+                << text << " " << m.format->name;
+        }
+    }
+}
+
 // Every built-in format's card, small and large numbers, in every form that
 // carries it, reads back as that format with its numbers; a form refuses a
 // card only where it has no room for it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <span>
 
 #include "wiegand/matches.h"
 
@@ -36,13 +37,40 @@ void Library::rankFormats() {
     for (std::uint32_t place = 0; place < order.size(); ++place) rank_[order[place]] = place;
 }
 
+// Sorts the matches by their keys, moving each match once: the keys (the
+// verdict's rank, the format's, the match's place) sort as plain numbers, and
+// the matches follow the cycles of that order. A format fits a text once, so
+// no two keys are equal.
 void rankMatches(const Library& library, Matches& matches) {
-    const auto key = [&](const Match& match) {
-        return std::pair(kVerdictRank[static_cast<std::size_t>(match.decoded.parity)],
-                         library.rankOf(*match.format));
-    };
-    std::sort(matches.begin(), matches.end(),
-              [&](const Match& a, const Match& b) { return key(a) < key(b); });
+    constexpr std::size_t kOnStack = 64;
+    constexpr int kPlaceBits = 20;
+    std::array<std::uint64_t, kOnStack> onStack{};
+    std::vector<std::uint64_t> onHeap;
+    const bool small = matches.size() <= kOnStack;
+    if (!small) onHeap.resize(matches.size());
+    const std::span<std::uint64_t> keys(small ? onStack.data() : onHeap.data(), matches.size());
+    for (std::size_t place = 0; place < matches.size(); ++place) {
+        const Match& match = matches[place];
+        keys[place] =
+            (std::uint64_t{kVerdictRank[static_cast<std::size_t>(match.decoded.parity)]} << 52) |
+            (std::uint64_t{library.rankOf(*match.format)} << kPlaceBits) | place;
+    }
+    std::sort(keys.begin(), keys.end());
+    const std::uint64_t placeMask = bits::lowBits(kPlaceBits);
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        // keys[i]'s place says which match goes to i; a followed entry is
+        // marked as its own place.
+        std::size_t at = start;
+        if ((keys[at] & placeMask) == at) continue;
+        Match moving = std::move(matches[at]);
+        for (std::size_t from = keys[at] & placeMask; from != start; from = keys[at] & placeMask) {
+            matches[at] = std::move(matches[from]);
+            keys[at] = (keys[at] & ~placeMask) | at;
+            at = from;
+        }
+        matches[at] = std::move(moving);
+        keys[at] = (keys[at] & ~placeMask) | at;
+    }
 }
 
 void findMatches(const Library& library, const Frames& frames, const Format* only,
