@@ -62,13 +62,13 @@ void rankMatches(const Library& library, Matches& matches) {
         // marked as its own place.
         std::size_t at = start;
         if ((keys[at] & placeMask) == at) continue;
-        Match moving = std::move(matches[at]);
+        const Match moving = matches[at];
         for (std::size_t from = keys[at] & placeMask; from != start; from = keys[at] & placeMask) {
-            matches[at] = std::move(matches[from]);
+            matches[at] = matches[from];
             keys[at] = (keys[at] & ~placeMask) | at;
             at = from;
         }
-        matches[at] = std::move(moving);
+        matches[at] = moving;
         keys[at] = (keys[at] & ~placeMask) | at;
     }
 }
