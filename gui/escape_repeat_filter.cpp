@@ -34,9 +34,16 @@ std::vector<std::uint8_t> escapeKeycodes(xcb_connection_t* connection) {
 
 }  // namespace
 
+xcb_connection_t* EscapeRepeatFilter::xConnection() {
+    // Other platforms (offscreen, Wayland, VNC, eglfs) may still answer the
+    // X11 interface, with no connection behind it.
+    if (QGuiApplication::platformName() != "xcb") return nullptr;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 == nullptr ? nullptr : x11->connection();
+}
+
 EscapeRepeatFilter::EscapeRepeatFilter() {
-    if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        escapeKeycodes_ = escapeKeycodes(x11->connection());
+    if (xcb_connection_t* connection = xConnection()) escapeKeycodes_ = escapeKeycodes(connection);
 }
 
 bool EscapeRepeatFilter::isEscape(std::uint8_t keycode) const {

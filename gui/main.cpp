@@ -32,13 +32,24 @@ bool answeredInformationOption(int argc, char** argv) {
     return true;
 }
 
+// On a Wayland desktop the hand-off goes through XWayland. A Wayland client
+// is offered the clipboard only once its window has the keyboard, after the
+// host's preset must be read, and its reply is gone when it ends; through
+// XWayland the desktop passes both across, and the clipboard helper keeps
+// the reply. QT_QPA_PLATFORM chooses otherwise where it is set.
+void preferXWayland() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answeredInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
+    preferXWayland();
     if (argc == 2 && std::strcmp(argv[1], proxcred::gui::kKeepClipboardOption) == 0) {
         return proxcred::gui::keepClipboard(argc, argv);
     }
-    if (answeredInformationOption(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName("proxcred");
     proxcred::gui::EscapeRepeatFilter escapeRepeats;

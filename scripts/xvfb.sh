@@ -91,6 +91,9 @@ begin_window_test() {
   work=$(mktemp -d)
   CLEANUP_PIDS=""
   export PROXCRED_SERIAL_PORTS=""
+  # The X11 platform on the private server, whatever the caller's session.
+  export QT_QPA_PLATFORM=xcb
+  unset WAYLAND_DISPLAY
   start_xvfb
   trap 'kill $CLEANUP_PIDS 2>/dev/null || true; stop_xvfb; rm -rf "$work"' EXIT
 }

@@ -1,5 +1,7 @@
 // The window as the operator meets it, on Qt's offscreen platform: typing,
 // keys, focus, read-only boxes, the copy button, a lock read, message boxes.
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -13,6 +15,7 @@
 #include <memory>
 
 #include "fakes/fake_platform.h"
+#include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
 #include "gui/qt_platform.h"
 
@@ -259,6 +262,16 @@ class WindowTest : public QObject {
         h.window->close();
         QVERIFY(h.form->unloaded());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("FC=1;CF=26;ZELF=F"));
+    }
+
+    // The offscreen platform answers the X11 interface with no connection
+    // behind it: the Escape filter must not ask that for a keyboard map.
+    void theEscapeFilterNeedsAnXConnection() {
+        QCOMPARE(EscapeRepeatFilter::xConnection(), nullptr);
+        EscapeRepeatFilter filter;
+        xcb_key_press_event_t press{};
+        press.response_type = XCB_KEY_PRESS;
+        QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &press, nullptr));
     }
 };
 

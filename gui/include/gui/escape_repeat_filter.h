@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+struct xcb_connection_t;
+
 namespace proxcred::gui {
 
 // Drops the repeats of a held Escape before Qt sees them. The X server repeats
@@ -23,6 +25,9 @@ class EscapeRepeatFilter final : public QAbstractNativeEventFilter {
     EscapeRepeatFilter();
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // The application's X connection; null on any platform without one.
+    static xcb_connection_t* xConnection();
 
   private:
     bool isEscape(std::uint8_t keycode) const;
