@@ -116,11 +116,24 @@ void appendCsvField(std::string& line, std::string_view text) {
     line.push_back('"');
 }
 
-void appendCsvRecord(std::string& line, const std::vector<std::string>& fields) {
+namespace {
+
+template <class Fields>
+void appendFields(std::string& line, const Fields& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i != 0) line.push_back(',');
         appendCsvField(line, fields[i]);
     }
+}
+
+}  // namespace
+
+void appendCsvRecord(std::string& line, const std::vector<std::string>& fields) {
+    appendFields(line, fields);
+}
+
+void appendCsvRecord(std::string& line, const std::vector<std::string_view>& fields) {
+    appendFields(line, fields);
 }
 
 }  // namespace proxcred::cli

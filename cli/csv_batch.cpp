@@ -48,27 +48,36 @@ std::string columnList(const CsvBatch& batch) {
     return list;
 }
 
-// Which field of a row holds each of the batch's columns: by the header's
-// names, or in the batch's order.
+// Whether a header's name is one of the columns a batch adds: a file the
+// tool wrote, read again, carries its results, which are not input.
+bool isResultColumn(std::string_view name, const CsvBatch& batch) {
+    for (std::string_view added = batch.addedColumns; !added.empty();) {
+        const std::size_t comma = std::min(added.find(','), added.size());
+        if (sameName(name, added.substr(0, comma))) return true;
+        added.remove_prefix(std::min(comma + 1, added.size()));
+    }
+    return false;
+}
+
+// Which field of a row holds each of the batch's columns, and which fields a
+// row is written back with: by the header's names, or in the batch's order.
 class ColumnMap {
   public:
-    explicit ColumnMap(const CsvBatch& batch) : batch_(batch) {
-        for (std::size_t column = 0; column < batch.columns.size(); ++column)
+    explicit ColumnMap(const CsvBatch& batch) : batch_(batch), fewest_(batch.fewestFields) {
+        for (std::size_t column = 0; column < batch.columns.size(); ++column) {
             fieldOf_.push_back(column);
-        width_ = batch.columns.size();
-        fewest_ = batch.fewestFields;
-        expected_ = "Expected ";
-        for (const CsvColumn& column : batch.columns)
-            expected_ += std::string(column.name) + (&column == &batch.columns.back() ? "" : ",");
+            kept_.push_back(column);
+            expected_ += (column == 0 ? "" : ",") + std::string(batch.columns[column].name);
+        }
+        fields_ = batch.columns.size();
     }
 
     // Takes a header's names; the problem with them, or empty.
     std::string readHeader(const std::vector<std::string>& names);
 
-    // The row by column; a refusal when it has too few fields or too many.
-    bool arrange(std::vector<std::string>& fields, CsvRow& row) const {
-        if (fields.size() < fewest_ || fields.size() > width_) return false;
-        fields.resize(width_);
+    // The row by column; false when it has too few fields or too many.
+    bool arrange(const std::vector<std::string>& fields, CsvRow& row) const {
+        if (fields.size() < fewest_ || fields.size() > fields_) return false;
         row.assign(batch_.columns.size(), {});
         for (std::size_t column = 0; column < fieldOf_.size(); ++column) {
             if (fieldOf_[column] < fields.size()) row[column] = fields[fieldOf_[column]];
@@ -76,21 +85,36 @@ class ColumnMap {
         return true;
     }
 
-    const std::string& expected() const { return expected_; }
+    // The fields a row is written back with: exactly its input columns, so
+    // that the results always stand under their names.
+    void keep(const std::vector<std::string>& fields, CsvRow& kept) const {
+        kept.clear();
+        for (const std::size_t field : kept_)
+            kept.emplace_back(field < fields.size() ? std::string_view(fields[field]) : "");
+    }
+
+    std::string expected(std::size_t fields) const {
+        return "Expected " + expected_ + " (the row has " + std::to_string(fields) +
+               (fields == 1 ? " field)" : " fields)");
+    }
 
   private:
     static constexpr std::size_t kAbsent = ~std::size_t{0};
 
     const CsvBatch& batch_;
     std::vector<std::size_t> fieldOf_;  // by column: the field holding it
-    std::size_t width_ = 0;             // fields a row may have
+    std::vector<std::size_t> kept_;     // the input fields, written back in order
+    std::size_t fields_ = 0;            // fields a row may have
     std::size_t fewest_ = 0;            // fields a row needs
-    std::string expected_;
+    std::string expected_;              // the input columns, as the header names them
 };
 
 std::string ColumnMap::readHeader(const std::vector<std::string>& names) {
     std::fill(fieldOf_.begin(), fieldOf_.end(), kAbsent);
+    kept_.clear();
+    expected_.clear();
     for (std::size_t field = 0; field < names.size(); ++field) {
+        if (isResultColumn(names[field], batch_)) continue;
         const auto column = std::find_if(
             batch_.columns.begin(), batch_.columns.end(),
             [&](const CsvColumn& known) { return sameName(names[field], known.name); });
@@ -100,6 +124,8 @@ std::string ColumnMap::readHeader(const std::vector<std::string>& names) {
         std::size_t& at = fieldOf_[static_cast<std::size_t>(column - batch_.columns.begin())];
         if (at != kAbsent) return "the column \"" + std::string(column->name) + "\" appears twice";
         at = field;
+        expected_ += (kept_.empty() ? "" : ",") + shownText(trimmedSpaces(names[field]));
+        kept_.push_back(field);
     }
     fewest_ = 1;
     for (std::size_t column = 0; column < batch_.columns.size(); ++column) {
@@ -108,10 +134,7 @@ std::string ColumnMap::readHeader(const std::vector<std::string>& names) {
             return "no \"" + std::string(batch_.columns[column].name) + "\" column";
         fewest_ = std::max(fewest_, fieldOf_[column] + 1);
     }
-    width_ = names.size();
-    expected_ = "Expected ";
-    for (const std::string& name : names)
-        expected_ += shownText(trimmedSpaces(name)) + (&name == &names.back() ? "" : ",");
+    fields_ = names.size();
     return {};
 }
 
@@ -134,8 +157,9 @@ class BatchRun {
         } else {
             encodeOne(encodeRow);
         }
+        columns_.keep(fields_, kept_);
         line_.clear();
-        appendCsvRecord(line_, fields_);
+        appendCsvRecord(line_, kept_);
         line_.append(added_).push_back('\n');
         out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
         return true;
@@ -152,7 +176,7 @@ class BatchRun {
                           "Line " + std::to_string(reader_.lineNumber()) + ": " + malformed_);
             ++refused_;
         } else if (!columns_.arrange(fields_, row_)) {
-            appendRefusal(added_, columns_.expected());
+            appendRefusal(added_, columns_.expected(fields_.size()));
             ++refused_;
         } else {
             ++(encodeRow(row_, added_) ? encoded_ : refused_);
@@ -166,6 +190,7 @@ class BatchRun {
     Progress progress_{"rows"};
     std::vector<std::string> fields_;
     CsvRow row_;
+    CsvRow kept_;
     std::string malformed_;
     std::string line_;
     std::string added_;
@@ -187,8 +212,8 @@ int encodeCsvBatch(std::FILE* in, std::string_view source, std::ostream& out, st
         return 2;
     }
     if (run.readFailed()) {
-        err << "proxcred-cli: cannot read the input\n";
-        return 1;
+        err << "proxcred-cli: " << shownText(source) << ": cannot read it\n";
+        return 2;
     }
     // The reasons stay in the CSV's message column; the summary says there
     // are some to look for.

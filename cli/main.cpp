@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "cli/em_command.h"
 #include "cli/encode_command.h"
@@ -239,10 +240,23 @@ int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& arg
 }
 
 // Loads --formats and runs the chosen Wiegand command.
+// Whether the formats and the values would both be read from standard input.
+bool bothReadStandardInput(const WiegandArgs& args) {
+    const auto& options = args.options;
+    if (options.formatsFile != "-") return false;
+    if (*args.encode) return options.csvPath == "-";
+    return *args.decode && options.values.empty();
+}
+
 int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
     using namespace proxcred;
     wiegand::Library library = wiegand::Library::builtIn();
     auto& options = args.options;
+    if (bothReadStandardInput(args)) {
+        std::cerr << "proxcred-cli: --formats - and the values cannot both come from standard "
+                     "input: name a file for one of them\n";
+        return 2;
+    }
     if (!loadFormatsFile(options.formatsFile, library)) return 2;
     std::ostream& out = output.stream();
     if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
@@ -413,6 +427,16 @@ int run(int argc, char** argv) {
     return encodeCommand(encodeArgs, output);
 }
 
+// A machine out of memory gets a message and an exit status, not an abort.
+int runGuarded(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "proxcred-cli: not enough memory\n";
+        return 1;
+    }
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -428,10 +452,10 @@ int wmain(int argc, wchar_t** wideArgv) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    return run(argc, argv.data());
+    return runGuarded(argc, argv.data());
 }
 #else
 int main(int argc, char** argv) {
-    return run(argc, argv);
+    return runGuarded(argc, argv);
 }
 #endif

@@ -1,5 +1,8 @@
 #include "cli/open_file.h"
 
+#include <cerrno>
+#include <filesystem>
+
 #ifdef _WIN32
 #include "win32_serial/unicode.h"
 #endif
@@ -24,11 +27,20 @@ bool readAtMost(std::FILE* file, std::size_t limit, std::string& text) {
 
 FilePtr openInput(const std::string& path) {
     if (path == "-") return {stdin, [](std::FILE*) { return 0; }};
+    // Linux opens a folder and fails on reading it, Windows fails to open
+    // it: told the same way on both, before anything is read.
+    std::error_code ignored;
+    const std::u8string utf8(path.begin(), path.end());
+    std::FILE* file = nullptr;
+    if (std::filesystem::is_directory(std::filesystem::path(utf8), ignored)) {
+        errno = EISDIR;
+    } else {
 #ifdef _WIN32
-    std::FILE* file = _wfopen(win32::utf16Of(path).c_str(), L"rb");
+        file = _wfopen(win32::utf16Of(path).c_str(), L"rb");
 #else
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+        file = std::fopen(path.c_str(), "rb");
 #endif
+    }
     return {file, [](std::FILE* opened) { return opened == nullptr ? 0 : std::fclose(opened); }};
 }
 

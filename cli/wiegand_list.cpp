@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/wiegand_command.h"
+#include "json_text/json_text.h"
 #include "json_text/shown_text.h"
 
 namespace proxcred::cli {
@@ -37,7 +38,7 @@ int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
                 object["fields"][std::string(wiegand::fieldKey(field.kind))] = {{"max", field.max}};
             list.push_back(std::move(object));
         }
-        out << list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        out << orderedJsonText(list) << '\n';
         return 0;
     }
     out << std::left << std::setw(11) << "NAME" << std::right << std::setw(5) << "BITS"

@@ -74,10 +74,10 @@ TEST(CliEncode, CsvRowsGetProxDataAndMessage) {
               "37,1,1,,0001000004000002,\n"
               "Casi,12345,,,0000000000030071,\n"
               "26,\"1,5\",1,0,,Invalid Serial Number\n"
-              "26,,\"Expected format,hotstamp,facility,version\"\n"
+              "26,,,,,\"Expected format,hotstamp,facility,version (the row has 1 field)\"\n"
               ",1,1,1,,Undefined card format / facility code\n"
               "\"Pro\"\"xif\",1,1,1,????????????????,\"Unknown card format \"\"Pro\"\"xif\"\"\"\n"
-              "26,1,,Line 12: quote not closed\n");
+              "26,1,,,,Line 12: quote not closed\n");
     EXPECT_EQ(run.err, "proxcred-cli: 6 of 10 rows refused\n");
     EXPECT_EQ(run.status, 1);
 }
@@ -120,7 +120,7 @@ TEST(CliInput, WhatRealFilesCarry) {
         {"a quote that never closes takes no valid row with it",
          {"encode", "--csv", "-"},
          "26,\"1,1,0\n26,2,1,0\n",
-         "26,\"1,1,0\",,Line 1: quote not closed\n26,2,1,0,0000000600400004,\n",
+         "26,\"1,1,0\",,,,Line 1: quote not closed\n26,2,1,0,0000000600400004,\n",
          1},
     };
     for (const auto& c : cases) {
@@ -135,7 +135,7 @@ TEST(CliInput, AQuotedFieldOverTooManyLinesIsReportedAlone) {
     for (int i = 0; i < 70; ++i) input += "more of it\n";
     input += "end of it\",1,0\n26,1,1,0\n";
     const CliRun run = cli({"encode", "--csv", "-"}, input);
-    EXPECT_EQ(run.out.rfind("26,first line of a long field,,Line 1: quote not closed\n", 0), 0U)
+    EXPECT_EQ(run.out.rfind("26,first line of a long field,,,,Line 1: quote not closed\n", 0), 0U)
         << run.out;
     EXPECT_NE(run.out.find("\n26,1,1,0,0000000600400002,\n"), std::string::npos) << run.out;
 }

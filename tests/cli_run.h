@@ -32,13 +32,15 @@ inline std::string shellQuoted(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs proxcred-cli with the arguments and standard input given.
-inline CliRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+// Runs proxcred-cli with the arguments and standard input given; `prefix`
+// is shell text run before it in the same shell (a ulimit).
+inline CliRun cliAfter(const std::string& prefix, const std::vector<std::string>& args,
+                       const std::string& input = "") {
     const auto dir =
         std::filesystem::temp_directory_path() / ("proxcred-cli-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
-    std::string command = shellQuoted(PROXCRED_CLI);
+    std::string command = prefix + "exec " + shellQuoted(PROXCRED_CLI);
     for (const std::string& arg : args) command += " " + shellQuoted(arg);
     command += " <" + shellQuoted(dir / "in") + " >" + shellQuoted(dir / "out") + " 2>" +
                shellQuoted(dir / "err");
@@ -47,6 +49,15 @@ inline CliRun cli(const std::vector<std::string>& args, const std::string& input
                readFile(dir / "err")};
     std::filesystem::remove_all(dir);
     return run;
+}
+
+inline CliRun cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return cliAfter("", args, input);
+}
+
+// Runs proxcred-cli with at most `kilobytes` of address space.
+inline CliRun cliInMemory(std::size_t kilobytes, const std::vector<std::string>& args) {
+    return cliAfter("ulimit -v " + std::to_string(kilobytes) + "; ", args);
 }
 
 // Runs a program with its standard output on `outFd` and SIGPIPE ignored,

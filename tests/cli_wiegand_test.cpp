@@ -249,8 +249,8 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
               "NoSuch,1,1,,,,\"Unknown Wiegand format \"\"NoSuch\"\"\"\n"
               "H10301,1,0x10,,,,\"Card number \"\"0x10\"\" is not a decimal number\"\n"
               "H10301,1,,,,,H10301 needs a card number\n"
-              "H10301,,\"Expected Format,Facility,Card,Issue,OEM\"\n"
-              "\"H10301,1,1\",,Line 11: quote not closed\n"
+              "H10301,,,,,,\"Expected Format,Facility,Card,Issue,OEM (the row has 1 field)\"\n"
+              "\"H10301,1,1\",,,,,,Line 11: quote not closed\n"
               "H10302,,5,,,000000000B,\n");
     EXPECT_EQ(run.err, "proxcred-cli: 7 of 10 rows refused\n");
     EXPECT_EQ(run.status, 1);
@@ -258,7 +258,7 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
     const CliRun clean = cli({"wiegand", "encode", "--csv", "-"}, "H10301,118,1603\nH10301\n");
     EXPECT_EQ(clean.out,
               "H10301,118,1603,,,10111011000000110010000110,\n"
-              "H10301,,\"Expected format,facility,card,issue,oem\"\n");
+              "H10301,,,,,,\"Expected format,facility,card,issue,oem (the row has 1 field)\"\n");
 
     const CliRun both = cli({"wiegand", "encode", "--csv", "-", "-w", "H10301"});
     EXPECT_EQ(both.status, 2);
@@ -266,6 +266,79 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err,
               "proxcred-cli: cannot open /no/such/file.csv: No such file or directory\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A refused row keeps exactly the input's columns, so that every result
+// stands under its name; the tool's own output read again gives itself.
+TEST(CliCsvRows, RefusedRowsKeepTheirColumnsAndOutputReadsBack) {
+    const CliRun run = cli({"wiegand", "encode", "--csv", "-", "--out", "hex"},
+                           "format,facility,card\nH10301,1,2,extra\nH10301\nH10301,118,1603\n");
+    EXPECT_EQ(run.out,
+              "format,facility,card,frame,message\n"
+              "H10301,1,2,,\"Expected format,facility,card (the row has 4 fields)\"\n"
+              "H10301,,,,\"Expected format,facility,card (the row has 1 field)\"\n"
+              "H10301,118,1603,2EC0C86,\n");
+    const CliRun first = cli({"wiegand", "encode", "--csv", "-", "--out", "hex"},
+                             "format,card,facility\nH10301,1603,118\nH10301,1,300\n");
+    const CliRun again = cli({"wiegand", "encode", "--csv", "-", "--out", "hex"}, first.out);
+    EXPECT_EQ(again.out, first.out);
+    EXPECT_EQ(again.out,
+              "format,card,facility,frame,message\nH10301,1603,118,2EC0C86,\n"
+              "H10301,1,300,,Facility code 300 is too large for H10301. 255 is max.\n");
+    const CliRun translator = cli({"encode", "--csv", "-"}, "format,hotstamp\n26,5\n");
+    EXPECT_EQ(cli({"encode", "--csv", "-"}, translator.out).out, translator.out);
+}
+
+TEST(CliInputFiles, WhatCannotBeReadIsAUsageError) {
+    const auto folder = std::filesystem::temp_directory_path();
+    for (const std::vector<std::string>& args : {
+             std::vector<std::string>{"wiegand", "encode", "--csv", folder.string()},
+             std::vector<std::string>{"encode", "--csv", folder.string()},
+             std::vector<std::string>{"wiegand", "list", "--formats", folder.string()},
+         }) {
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.err, "proxcred-cli: cannot open " + folder.string() + ": Is a directory\n");
+    }
+    const std::string formats = R"({"formats": []})";
+    for (const std::vector<std::string>& args : {
+             std::vector<std::string>{"wiegand", "encode", "--formats", "-", "--csv", "-"},
+             std::vector<std::string>{"wiegand", "decode", "--formats", "-"},
+         }) {
+        const CliRun run = cli(args, formats + "\n2006EC0C86\n");
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.err,
+                  "proxcred-cli: --formats - and the values cannot both come from standard "
+                  "input: name a file for one of them\n");
+    }
+    EXPECT_EQ(cli({"wiegand", "decode", "--formats", "-", "2006EC0C86"}, formats).status, 0);
+}
+
+// A format file built to cost more than its size is refused with a message,
+// never an abort, even where memory is short.
+TEST(CliInputFiles, FilesThatWouldCostMoreThanTheirSize) {
+    const auto path = std::filesystem::temp_directory_path() / "proxcred-nested.json";
+    const std::size_t half = std::size_t{8} << 20;
+    std::ofstream(path) << std::string(half, '[') << std::string(half, ']');
+    const CliRun nested = cliInMemory(900000, {"wiegand", "list", "--formats", path.string()});
+    EXPECT_EQ(nested.status, 2) << nested.err;
+    EXPECT_EQ(nested.err, "proxcred-cli: " + path.string() +
+                              ": lists and objects are nested more than 8 deep: a format file "
+                              "needs six\n");
+    // Eight million positions: the file is read before they are counted.
+    std::ofstream file(path);
+    file << R"({"formats": [{"name": "Big", "bits": 8, "fields": {"card": {"positions": [0)";
+    for (int i = 0; i < 4000000; ++i) file << ",0";
+    file << "]}}}]}";
+    file.close();
+    const CliRun big = cliInMemory(300000, {"wiegand", "list", "--formats", path.string()});
+    std::filesystem::remove(path);
+    EXPECT_EQ(big.status, 2) << big.err;
+    EXPECT_EQ(big.err.find("terminate"), std::string::npos) << big.err;
 }
 
 }  // namespace

@@ -241,6 +241,24 @@ TEST(WiegandFormatFiles, AUsersFormatLoadsAndEncodes) {
     EXPECT_FALSE(encode(*site, numbers(1, 100000000)).frame);
 }
 
+// The cap on a file's formats is the file's own: the built-in ones do not
+// count against it.
+TEST(WiegandFormatFiles, AFileMayHoldAsManyFormatsAsTheCap) {
+    const auto formats = [](std::size_t count) {
+        std::string file = "[";
+        for (std::size_t i = 0; i < count; ++i)
+            file += (i == 0 ? R"({"name":"F)" : R"(,{"name":"F)") + std::to_string(i) +
+                    R"(","bits":1,"fields":{"card":{"start":0,"length":1}}})";
+        return file + "]";
+    };
+    Library mine = Library::builtIn();
+    std::string error;
+    EXPECT_TRUE(mine.addFormats(formats(Library::kMaxFormats), error)) << error;
+    Library again = Library::builtIn();
+    EXPECT_FALSE(again.addFormats(formats(Library::kMaxFormats + 1), error));
+    EXPECT_EQ(error, "the file has more than 100000 formats");
+}
+
 TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
     const auto file = [](const std::string& format) {
         return R"({"formats": [{"name": "Good", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}}, )" +
@@ -297,7 +315,29 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
          "format \"P\": the parity bit at 0 covers position 1 twice"},
         {file(
              R"({"name": "Q\u001b[2J", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
-         "the format name \"Q\\x1B[2J\" holds a control character"},
+         "the format name \"Q\\x1B[2J\" holds a control character or a bidirectional override"},
+        {file(R"({"name": "Q\u0085", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
+         "the format name \"Q\\u0085\" holds a control character or a bidirectional override"},
+        {file(
+             R"({"name": "Q\u202Egnp.exe", "bits": 10, "fields": {"card": {"start": 0, "length": 8}}})"),
+         "the format name \"Q\\u202Egnp.exe\" holds a control character or a bidirectional "
+         "override"},
+        {file(
+             R"({"name": "R", "bits": 10, "fields": {"card": {"start": 0, "length": 8, "positions": [9]}}})"),
+         "format \"R\": field \"card\" gives both positions and start/length: give one"},
+        {std::string(R"({"formats": []})") + '\0' + "garbage",
+         "the file holds a NUL byte at byte 16: a format file is JSON text to its end"},
+        {R"({"formats": [{"name": "S", "bits": 8, "fields": {"card": {"start": 0, "length": 8}}, )" +
+             [] {
+                 std::string keys;
+                 for (int i = 0; i < 20; ++i) keys += "\"k" + std::to_string(i) + "\": 1, ";
+                 return keys;
+             }() +
+             R"("source": ""}]})",
+         "an object has more than 16 keys: no object of a format file has that many"},
+        {std::string(Library::kMaxFileBytes / 2, '[') +
+             std::string(Library::kMaxFileBytes / 2, ']'),
+         "lists and objects are nested more than 8 deep: a format file needs six"},
         {R"({"formats": [], "formats": []})", "the key \"formats\" appears twice"},
         {R"({"formats": [], "comment": 1})", "unknown key \"comment\" in the file (formats)"},
         {"[" + std::string(Library::kMaxFileBytes, ' ') + "]", "the file is larger than 16 MiB"},

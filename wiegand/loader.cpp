@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <initializer_list>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <unordered_map>
@@ -148,8 +149,11 @@ std::uint64_t largestOf(const Field& field) {
 }
 
 std::vector<int> fieldPositions(const json& description, int bits, const std::string& what) {
-    if (description.contains("positions"))
+    if (description.contains("positions")) {
+        if (description.contains("start") || description.contains("length"))
+            throw FormatError(what + " gives both positions and start/length: give one");
         return positionList(description["positions"], bits, what + " positions");
+    }
     const int start = wholeNumber(member(description, "start", what), what + " start");
     const int length = wholeNumber(member(description, "length", what), what + " length");
     if (start + length > bits) checkPosition(std::max(start, bits), bits, what);
@@ -307,12 +311,9 @@ void readParityBits(int frameBits, const json& list, ListedBits& listed) {
 std::string readName(const json& description) {
     std::string name = text(member(description, "name", "a format"), "its name");
     if (name.empty()) throw FormatError("a format has an empty name");
-    const auto control = std::find_if(name.begin(), name.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-    });
-    if (control != name.end())
-        throw FormatError("the format name " + inQuotes(name) + " holds a control character");
+    if (holdsControlCharacter(name))
+        throw FormatError("the format name " + inQuotes(name) +
+                          " holds a control character or a bidirectional override");
     return name;
 }
 
@@ -350,37 +351,48 @@ Format readFormat(const json& description) {
     return format;
 }
 
-// Finds keys given twice in one object (the JSON library would silently keep
-// the last): a second "card" must not replace the first unseen. A pass of its
-// own over the text, keeping no document, so that it stays linear (the JSON
-// library's parse callbacks rescan a whole list at the end of each object in
-// it). The format is named once its object is complete.
-class DuplicateKeys : public nlohmann::json_sax<json> {
+// A pass of its own over the text, keeping no document, before the JSON
+// library builds one. It finds keys given twice in one object (the library
+// would silently keep the last: a second "card" must not replace the first
+// unseen), and refuses what no format file needs and would cost more than
+// its size to hold: an object with more keys than any object of a format
+// file has (the library's ordered objects look a key up one by one, so many
+// keys cost their square), or lists and objects nested deeper than a format
+// file nests them. It stays linear itself (the library's parse callbacks
+// rescan a whole list at the end of each object in it). The format is named
+// once its object is complete.
+class ShapeCheck : public nlohmann::json_sax<json> {
   public:
-    bool null() override { return value(); }
-    bool boolean(bool /*unused*/) override { return value(); }
-    bool number_integer(number_integer_t /*unused*/) override { return value(); }
-    bool number_unsigned(number_unsigned_t /*unused*/) override { return value(); }
+    bool null() override { return scalar(); }
+    bool boolean(bool /*unused*/) override { return scalar(); }
+    bool number_integer(number_integer_t /*unused*/) override { return scalar(); }
+    bool number_unsigned(number_unsigned_t /*unused*/) override { return scalar(); }
     bool number_float(number_float_t /*unused*/, const string_t& /*unused*/) override {
-        return value();
+        return scalar();
     }
     bool string(string_t& text) override {
         if (depth() == formatDepth_ + 1 && lastKey_ == "name") name_ = text;
-        return value();
+        return scalar();
     }
-    bool binary(binary_t& /*unused*/) override { return value(); }
+    bool binary(binary_t& /*unused*/) override { return scalar(); }
     bool start_object(std::size_t /*unused*/) override {
+        checkDepth();
+        countEntry();
         if (containers_.empty()) formatDepth_ = 2;
         if (depth() == formatDepth_) {
             duplicate_.reset();
             name_.reset();
         }
-        containers_.emplace_back(std::unordered_set<std::string>());
+        containers_.push_back({true, {}, 0});
         return true;
     }
     bool key(string_t& key) override {
         lastKey_ = key;
-        if (containers_.back()->insert(key).second) return true;
+        std::unordered_set<std::string>& keys = containers_.back().keys;
+        if (keys.size() >= kMostKeys)
+            throw FormatError("an object has more than " + std::to_string(kMostKeys) +
+                              " keys: no object of a format file has that many");
+        if (keys.insert(key).second) return true;
         if (depth() < formatDepth_)
             throw FormatError("the key " + inQuotes(key) + " appears twice");
         if (!duplicate_) duplicate_ = key;
@@ -392,16 +404,20 @@ class DuplicateKeys : public nlohmann::json_sax<json> {
             throw FormatError((name_ ? "format " + inQuotes(*name_) : std::string("a format")) +
                               ": the key " + inQuotes(*duplicate_) + " appears twice");
         }
-        return value();
+        lastKey_.clear();
+        return true;
     }
     bool start_array(std::size_t /*unused*/) override {
+        checkDepth();
+        countEntry();
         if (containers_.empty()) formatDepth_ = 1;
-        containers_.emplace_back(std::nullopt);
+        containers_.push_back({false, {}, 0});
         return true;
     }
     bool end_array() override {
         containers_.pop_back();
-        return value();
+        lastKey_.clear();
+        return true;
     }
     // The parse proper reports a syntax error, with its position.
     bool parse_error(std::size_t /*unused*/, const std::string& /*unused*/,
@@ -410,14 +426,46 @@ class DuplicateKeys : public nlohmann::json_sax<json> {
     }
 
   private:
+    // A format file nests six deep (file, formats, a format, its fields, a
+    // field, its positions); a little room above that for what may come.
+    static constexpr int kMostDepth = 8;
+    static constexpr std::size_t kMostKeys = 16;
+    // Positions, covered bits, fixed and parity bits: never more than a frame's.
+    static constexpr std::size_t kMostEntries = kMaxFrameBits;
+
+    struct Container {
+        bool object = false;
+        std::unordered_set<std::string> keys;  // of an object
+        std::size_t entries = 0;               // of a list
+    };
+
     int depth() const { return static_cast<int>(containers_.size()); }
-    bool value() {
+
+    void checkDepth() const {
+        if (depth() >= kMostDepth)
+            throw FormatError("lists and objects are nested more than " +
+                              std::to_string(kMostDepth) + " deep: a format file needs six");
+    }
+
+    // A list may hold no more than its kind can use (the formats list, its
+    // formats).
+    void countEntry() {
+        if (containers_.empty() || containers_.back().object) return;
+        const bool formats = depth() == formatDepth_;
+        if (++containers_.back().entries > (formats ? Library::kMaxFormats : kMostEntries)) {
+            throw FormatError(formats ? "the file has more than " +
+                                            std::to_string(Library::kMaxFormats) + " formats"
+                                      : "a list holds more than " + std::to_string(kMostEntries) +
+                                            " entries: no list of a format needs that many");
+        }
+    }
+    bool scalar() {
+        countEntry();
         lastKey_.clear();
         return true;
     }
 
-    // Per open container: the keys of an object, nothing for a list.
-    std::vector<std::optional<std::unordered_set<std::string>>> containers_;
+    std::vector<Container> containers_;
     std::string lastKey_;
     std::optional<std::string> duplicate_;
     std::optional<std::string> name_;
@@ -441,8 +489,13 @@ std::vector<Format> Library::readFile(std::string_view text,
     if (text.size() > kMaxFileBytes)
         throw FormatError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) +
                           " MiB");
-    DuplicateKeys duplicates;
-    json::sax_parse(text, &duplicates);
+    // The JSON library takes a NUL byte for the end of its input: what
+    // followed one would go unread.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
+        throw FormatError("the file holds a NUL byte at byte " + std::to_string(nul + 1) +
+                          ": a format file is JSON text to its end");
+    ShapeCheck shape;
+    json::sax_parse(text, &shape);
     const json document = json::parse(text);
     if (document.is_object()) onlyKeys(document, {"formats"}, "the file");
     const json& list = listOf(
@@ -457,8 +510,8 @@ std::vector<Format> Library::readFile(std::string_view text,
             throw FormatError("format " + inQuotes(format.name) + ": the name is taken");
         added.push_back(std::move(format));
     }
-    if (formats_.size() + added.size() > kMaxFormats)
-        throw FormatError("more than " + std::to_string(kMaxFormats) + " formats in all");
+    if (formats_.size() + added.size() > kMaxLibraryFormats)
+        throw FormatError("more than " + std::to_string(kMaxLibraryFormats) + " formats in all");
     return added;
 }
 
@@ -472,6 +525,9 @@ bool Library::addFormats(std::string_view text, std::string& error) {
         return false;
     } catch (const FormatError& fault) {
         error = fault.what();
+        return false;
+    } catch (const std::bad_alloc&) {
+        error = "the file needs more memory than there is to read it";
         return false;
     }
     index_.merge(addedNames);

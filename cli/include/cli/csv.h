@@ -48,5 +48,6 @@ class CsvReader {
 void appendCsvField(std::string& line, std::string_view text);
 // Appends the fields joined with commas, quoted where needed.
 void appendCsvRecord(std::string& line, const std::vector<std::string>& fields);
+void appendCsvRecord(std::string& line, const std::vector<std::string_view>& fields);
 
 }  // namespace proxcred::cli

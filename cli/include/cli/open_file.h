@@ -10,8 +10,8 @@ namespace proxcred::cli {
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // Opens a file for reading by its UTF-8 path ("-" is standard input, which is
-// not closed). On Windows the path goes to the system as UTF-16, so names
-// outside the ANSI code page open as they do on Linux.
+// not closed); a folder is not opened (errno EISDIR). On Windows the path goes to the system as
+// UTF-16, so names outside the ANSI code page open as they do on Linux.
 FilePtr openInput(const std::string& path);
 
 // Reads the file to its end, or until `text` holds more than `limit` bytes

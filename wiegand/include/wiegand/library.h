@@ -19,9 +19,11 @@ inline constexpr std::array<std::string_view, 6> kWidelyUsed{"H10301", "C1k35s",
 // The formats known: the built-in ones, and any a user's format file adds.
 class Library {
   public:
-    // What one file may hold, so that no file can cost more than its size.
+    // What one file may hold, so that no file can cost more than its size
+    // (the built-in formats do not count), and what the library may hold.
     static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
     static constexpr std::size_t kMaxFormats = 100000;
+    static constexpr std::size_t kMaxLibraryFormats = std::size_t{1} << 20;
 
     // The formats the tool ships, described in the same JSON form as users'
     // files (builtin_formats.json).
