@@ -1,6 +1,12 @@
 # The Debian package: what `cmake --install` puts under /usr, made into
 # proxcred_<version>_<arch>.deb by `cpack --preset deb` from the release build.
 set(CPACK_GENERATOR DEB)
+# Folders the package creates are 0755 whatever the builder's umask: with
+# umask 002 or 000 they would be group- or world-writable, and dpkg would
+# create /usr/share/bash-completion/completions so, where any user could drop
+# a script that root's shell sources. Files get their modes from install().
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_NAME proxcred)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

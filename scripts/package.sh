@@ -15,13 +15,27 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
 echo "== Debian package"
-cmake --preset release -DPROXCRED_MAINTAINER="$maintainer" >/dev/null
-cmake --build --preset release
+# The README's recipe, as a builder whose umask lets everyone write runs it:
+# the package must come out the same.
+(
+  umask 000
+  cmake --preset release -DPROXCRED_MAINTAINER="$maintainer" >/dev/null
+  cmake --build --preset release
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)
+  rm -f "build/release/proxcred_${version}_$(dpkg --print-architecture).deb"
+  cpack --preset deb >/dev/null
+)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/CMakeCache.txt)
 deb=build/release/proxcred_${version}_$(dpkg --print-architecture).deb
-rm -f "$deb"
-cpack --preset deb >/dev/null
-echo "built $deb"
+echo "built $deb under umask 000"
+# Every folder 0755, every file 0644 or 0755 (symbolic links aside).
+unsafe=$(dpkg-deb -c "$deb" | awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx)$/')
+if [ -n "$unsafe" ]; then
+  echo "FAILED: the package holds entries others could write to:" >&2
+  echo "$unsafe" >&2
+  exit 1
+fi
+echo "modes: folders 0755, files 0644 or 0755"
 
 lintian --fail-on error,warning --display-info --pedantic --show-overrides "$deb"
 echo "lintian: no errors or warnings"
