@@ -6,28 +6,23 @@ namespace proxcred {
 
 frmCorvel::frmCorvel(Platform& platform)
     : MSComm1(platform.serialPort), vexor1(platform.cardReader), platform_(platform) {
-    const std::initializer_list<Control*> outsideTabs{&SSTab1, &cmdCancel, &cmdOK, &Label2};
-    const std::initializer_list<Control*> dataInputPage{
-        &lblSerialNo,    &txtBoxSerialNo, &lblFacilityCode, &txtFacilityCode, &lblVersion,
-        &txtVersion,     &fraCardFormat,  &opt26Bit,        &opt34Bit,        &opt35Bit,
-        &opt35BitX,      &opt36BitX,      &opt37bitX,       &opt37Bit,        &optProxif,
-        &optCasi,        &chkZELFormat,   &chkZELFormat29,  &cmdConvert,      &Label1,
-        &txtBoxProxData, &cmdCopyToCB,    &Text2,           &Picture1};
-    const std::initializer_list<Control*> splitDataPage{
-        &Label100,  &Label10,     &txtData,      &Label7,       &txtBits,      &Text1,
-        &cmdStart,  &cmdGetCard,  &Frame1,       &ComboComPort, &Label40,      &Label50,
-        &Label3,    &lbl26Bit,    &Label6,       &lbl35Bit,     &lbl35X,       &Label4,
-        &Label5,    &lbl37Bit,    &Label80,      &lblProxif,    &lblCasi,      &txt26Num,
-        &txt26Fac,  &txt34Num,    &txt34Fac,     &txt35Num,     &txt35Fac,     &txt35XNum,
-        &txt35XFac, &txt36XNum,   &txt36XFac,    &txt37XNum,    &txt37XFac,    &txt37Num,
-        &txt37Fac,  &txt37Number, &txtProxifNum, &txtProxifFac, &txtProxifVer, &txtCasiNum,
+    // In the order of kControlNames.
+    controls_ = {
+        &SSTab1,         &cmdCancel,       &cmdOK,           &Label2,       &lblSerialNo,
+        &txtBoxSerialNo, &lblFacilityCode, &txtFacilityCode, &lblVersion,   &txtVersion,
+        &fraCardFormat,  &opt26Bit,        &opt34Bit,        &opt35Bit,     &opt35BitX,
+        &opt36BitX,      &opt37bitX,       &opt37Bit,        &optProxif,    &optCasi,
+        &chkZELFormat,   &chkZELFormat29,  &cmdConvert,      &Label1,       &txtBoxProxData,
+        &cmdCopyToCB,    &Text2,           &Picture1,        &Label100,     &Label10,
+        &txtData,        &Label7,          &txtBits,         &Text1,        &cmdStart,
+        &cmdGetCard,     &Frame1,          &ComboComPort,    &Label40,      &Label50,
+        &Label3,         &lbl26Bit,        &Label6,          &lbl35Bit,     &lbl35X,
+        &Label4,         &Label5,          &lbl37Bit,        &Label80,      &lblProxif,
+        &lblCasi,        &txt26Num,        &txt26Fac,        &txt34Num,     &txt34Fac,
+        &txt35Num,       &txt35Fac,        &txt35XNum,       &txt35XFac,    &txt36XNum,
+        &txt36XFac,      &txt37XNum,       &txt37XFac,       &txt37Num,     &txt37Fac,
+        &txt37Number,    &txtProxifNum,    &txtProxifFac,    &txtProxifVer, &txtCasiNum,
         &txtCasiFac};
-    controls_.insert(controls_.end(), outsideTabs);
-    for (const auto& [page, controls] :
-         {std::pair{0, dataInputPage}, std::pair{1, splitDataPage}}) {
-        for (Control* control : controls) control->placeOnPage(page);
-        controls_.insert(controls_.end(), controls);
-    }
     txtVersion.setEnabled(false);
     for (Control* control : controls_) control->setObserver(this);
     connectHandlers();
@@ -149,6 +144,11 @@ void frmCorvel::selectComboEntry(ComboBox& combo, std::string_view entry) {
     const auto& entries = combo.entries();
     const auto found = std::find(entries.begin(), entries.end(), entry);
     if (found != entries.end()) combo.setSelectedIndex(static_cast<int>(found - entries.begin()));
+}
+
+void frmCorvel::selectComboIndex(ComboBox& combo, int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < combo.entries().size())
+        selectComboEntry(combo, combo.entries()[static_cast<std::size_t>(index)]);
 }
 
 void frmCorvel::showPage(int page) {

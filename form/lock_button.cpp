@@ -32,6 +32,11 @@ void frmCorvel::showReaderInformation() {
     vexor1.InfoAction();
 }
 
+std::optional<std::int16_t> frmCorvel::chosenPort() const {
+    const Outcome<std::int16_t> port = textToInt16(ComboComPort.text());
+    return port ? std::optional<std::int16_t>(*port) : std::nullopt;
+}
+
 // The chosen port, once it opens; otherwise the operator is told and the
 // list is built anew.
 std::optional<std::int16_t> frmCorvel::chosenPortThatOpens() {
@@ -40,7 +45,7 @@ std::optional<std::int16_t> frmCorvel::chosenPortThatOpens() {
         FillComPortList();
         return std::nullopt;
     }
-    const Outcome<std::int16_t> port = textToInt16(ComboComPort.text());
+    const std::optional<std::int16_t> port = chosenPort();
     if (!port || !CheckComPort(*port)) {
         showMessage("Error opening selected comport");
         FillComPortList();

@@ -150,9 +150,7 @@ QWidget* FormWindow::comboBox(ComboBox& combo) {
     auto* list = new QComboBox;
     bind(combo, list);
     connect(list, &QComboBox::activated, this, [this, &combo](int index) {
-        if (index >= 0 && static_cast<std::size_t>(index) < combo.entries().size()) {
-            form_.selectComboEntry(combo, combo.entries()[static_cast<std::size_t>(index)]);
-        }
+        form_.selectComboIndex(combo, index);
         mirror(combo);
     });
     return list;
@@ -177,7 +175,7 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     if (found == controls_.end()) return false;
     auto& box = static_cast<TextBox&>(*found->second);
     const bool enter = keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter;
-    if (enter && (box.onKeyDown || box.onKeyPress)) {
+    if (enter && box.takesEnter()) {
         form_.pressEnter(box);
         return true;
     }
@@ -221,11 +219,9 @@ void FormWindow::mirrorText(const TextBox& box, QWidget* widget) {
     const QSignalBlocker blocker(widget);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         const QString text = fromUtf8(box.text());
-        // The limit holds for typing only: code may set a longer text.
-        const int limit = box.maxLength() == 0 ? 32767
-                                               : std::max(static_cast<int>(box.maxLength()),
-                                                          static_cast<int>(text.size()));
-        edit->setMaxLength(limit);
+        constexpr int kNoLimit = 32767;  // QLineEdit's own largest
+        const std::size_t limit = box.typingLimit();
+        edit->setMaxLength(limit == 0 ? kNoLimit : static_cast<int>(limit));
         if (edit->text() != text) edit->setText(text);
         edit->setReadOnly(box.readOnly());
     } else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -302,9 +298,8 @@ void FormWindow::mirrorComboBox(const ComboBox& combo, QComboBox* list) {
         list->addItems(entries);
     }
     list->setCurrentIndex(combo.selectedIndex());
-    const QString device =
-        deviceOf_ && !combo.text().empty() ? deviceOf_(fromUtf8(combo.text()).toInt()) : QString();
-    list->setToolTip(device);
+    const std::optional<std::int16_t> port = form_.chosenPort();
+    list->setToolTip(deviceOf_ && port ? deviceOf_(*port) : QString());
 }
 
 }  // namespace proxcred::gui

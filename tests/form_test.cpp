@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "form/control_names.h"
 #include "form/form_dump.h"
 #include "script_session.h"
 
@@ -240,9 +241,6 @@ TEST_F(FormTest, ReadsNeedAPortThatOpens) {
 
 TEST_F(FormTest, ControlsStartAsTheFormDescribesThem) {
     run({"load"});
-    EXPECT_EQ(form().opt37bitX.page(), 0);
-    EXPECT_EQ(form().ComboComPort.page(), 1);
-    EXPECT_EQ(form().cmdOK.page(), -1);
     EXPECT_EQ(form().Text2.text().substr(form().Text2.text().size() - 20),
               std::string(18, ' ') + "\r\n");
     EXPECT_TRUE(form().Text2.readOnly());
@@ -277,6 +275,52 @@ TEST_F(FormTest, EditsInPlaceKeepTextLongerThanTheLimit) {
     EXPECT_EQ(form().txtData.text(), "0123456701234567012");
     form().pasteText(form().txtData, "01234567012345670123");
     EXPECT_EQ(form().txtData.text(), "0123456701234567");
+}
+
+}  // namespace
+}  // namespace proxcred
+
+namespace proxcred {
+namespace {
+
+// What every view asks of the model rather than decide itself: which boxes
+// take Enter, how long typing may make a text, which list entry an index is,
+// and the port the list has chosen.
+TEST_F(FormTest, TheRulesEveryViewAsksOfTheModel) {
+    fakes().serialPort.openable = {2, 5};
+    run({"load"});
+    EXPECT_TRUE(form().txtBoxSerialNo.takesEnter());
+    EXPECT_FALSE(form().txtFacilityCode.takesEnter());
+    EXPECT_EQ(form().txtBoxSerialNo.typingLimit(), form().txtBoxSerialNo.maxLength());
+    EXPECT_EQ(form().txtBits.typingLimit(), 0U);
+    const std::string lockData(24, '7');
+    form().txtData.setText(lockData);
+    EXPECT_EQ(form().txtData.typingLimit(), lockData.size());
+    EXPECT_EQ(form().chosenPort(), std::optional<std::int16_t>(2));
+    form().selectComboIndex(form().ComboComPort, 1);
+    EXPECT_EQ(form().chosenPort(), std::optional<std::int16_t>(5));
+    for (const int outside : {-1, 2, 99}) {
+        form().selectComboIndex(form().ComboComPort, outside);
+        EXPECT_EQ(form().chosenPort(), std::optional<std::int16_t>(5)) << outside;
+    }
+    fakes().serialPort.openable.clear();
+    form().FillComPortList();
+    EXPECT_EQ(form().chosenPort(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace proxcred
+
+namespace proxcred {
+namespace {
+
+// The names a view places are the form's controls, in the form's order.
+TEST_F(FormTest, TheFormsControlsAreTheNamedOnes) {
+    run({"load"});
+    const std::vector<Control*>& controls = form().controls();
+    ASSERT_EQ(controls.size(), kControlNames.size());
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        EXPECT_EQ(controls[i]->name(), kControlNames[i]) << i;
 }
 
 }  // namespace

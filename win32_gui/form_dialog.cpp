@@ -290,9 +290,8 @@ void FormDialog::command(int id, int notification) {
         case ControlKind::ComboBox:
             if (notification == CBN_SELCHANGE) {
                 auto& combo = static_cast<ComboBox&>(control);
-                const auto index = SendMessageW(window, CB_GETCURSEL, 0, 0);
-                if (index >= 0 && static_cast<std::size_t>(index) < combo.entries().size())
-                    form_.selectComboEntry(combo, combo.entries()[static_cast<std::size_t>(index)]);
+                form_.selectComboIndex(combo,
+                                       static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0)));
                 mirror(combo);
             }
             break;
@@ -336,7 +335,7 @@ bool FormDialog::preTranslate(MSG& message) {
         Control* focused = controlOf(GetFocus());
         if (focused != nullptr && focused->kind() == ControlKind::TextBox) {
             auto& box = static_cast<TextBox&>(*focused);
-            if (box.onKeyDown || box.onKeyPress) form_.pressEnter(box);
+            if (box.takesEnter()) form_.pressEnter(box);
             return !box.multiLine();
         }
         // Enter presses the focused button; no button is a default one.
@@ -390,10 +389,7 @@ void FormDialog::focusChanged(const Control& focused) {
 
 void FormDialog::mirrorText(const TextBox& box, HWND edit) {
     const std::wstring text = utf16Of(box.text());
-    // The limit holds typing back; a longer text that code wrote (a lock
-    // read) is shown whole.
-    const std::size_t limit = box.maxLength() == 0 ? 0 : std::max(box.maxLength(), text.size());
-    SendMessageW(edit, EM_SETLIMITTEXT, limit, 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, box.typingLimit(), 0);
     SendMessageW(edit, EM_SETREADONLY, box.readOnly() ? TRUE : FALSE, 0);
     if (windowText(edit) == text) return;
     DWORD start = 0;
@@ -447,8 +443,8 @@ void FormDialog::mirror(const Control& control) {
                 SendMessageW(window, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(utf16Of(entry).c_str()));
             SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.selectedIndex()), 0);
-            if (deviceOf_ && !combo.text().empty())
-                setToolTip(window, deviceOf_(std::atoi(combo.text().c_str())));
+            if (const std::optional<std::int16_t> port = form_.chosenPort(); deviceOf_ && port)
+                setToolTip(window, deviceOf_(*port));
             break;
         }
         case ControlKind::TabControl:

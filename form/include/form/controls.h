@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,9 +47,6 @@ class Control {
     ControlKind kind() const { return kind_; }
     const std::string& name() const { return name_; }
     const Control* container() const { return container_; }
-    // The page of the tab control it stands on, or -1 outside the tab control.
-    int page() const { return page_; }
-    void placeOnPage(int page) { page_ = page; }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
@@ -64,7 +62,6 @@ class Control {
     ControlKind kind_;
     std::string name_;
     const Control* container_;
-    int page_ = -1;
     bool enabled_ = true;
     ControlObserver* observer_ = nullptr;
 };
@@ -131,6 +128,14 @@ class TextBox : public Control {
     void setText(std::string text);
 
     std::size_t maxLength() const { return options_.maxLength; }
+    // How long typing may make the text: the maximum length, or the text's
+    // own where code wrote a longer one (a lock read), so that it is shown
+    // whole; 0 for no limit.
+    std::size_t typingLimit() const {
+        return maxLength() == 0 ? 0 : std::max(maxLength(), text().size());
+    }
+    // Whether Enter in the box is the box's: it has a key handler.
+    bool takesEnter() const { return onKeyDown || onKeyPress; }
     bool readOnly() const { return options_.readOnly; }
     // Instruction texts are multi-line; the window shows them in an editor.
     bool multiLine() const { return options_.multiLine; }

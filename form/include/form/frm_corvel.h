@@ -212,6 +212,10 @@ class frmCorvel : private ControlObserver {  // NOLINT(readability-identifier-na
     // Clicks an option button, check box or command button, if it is usable.
     void click(Control& control);
     void selectComboEntry(ComboBox& combo, std::string_view entry);
+    // The entry at a view's index of the list; an index outside it selects nothing.
+    void selectComboIndex(ComboBox& combo, int index);
+    // The port number of the entry chosen under Com Port, if one is chosen.
+    std::optional<std::int16_t> chosenPort() const;
     void showPage(int page);
     // Closes the window without OK or Exit: nothing is written.
     void close();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "form/control_names.h"
 #include "formats/card_format.h"
 
 // Where each control of the translator form sits, written once for both
@@ -251,6 +252,21 @@ constexpr bool resultColumnsPlaced() {
     }
     return true;
 }
+// Every control of the form has a place (the tab control is the frame of
+// the pages), and every place names a control of the form: a control added
+// without a place would otherwise silently not be drawn.
+constexpr bool everyControlPlaced() {
+    for (const std::string_view name : kControlNames) {
+        if (name != "SSTab1" && !placeOf(name)) return false;
+    }
+    for (const Place& place : kPlaces) {
+        bool named = false;
+        for (const std::string_view name : kControlNames) named = named || name == place.control;
+        if (!named) return false;
+    }
+    return true;
+}
+static_assert(everyControlPlaced(), "every form control has exactly the place the layout gives it");
 static_assert(placesFit(), "every control lies inside its page or the window");
 static_assert(resultColumnsPlaced(), "each format's results stand in the column of its place");
 }  // namespace detail
