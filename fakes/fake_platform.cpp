@@ -13,7 +13,7 @@ void FakeClipboard::setText(std::string_view text) {
 }
 
 bool FakeSerialPort::setCommPort(std::int16_t portNumber) {
-    if (open_ || portNumber < 1 || portNumber > 9) return false;
+    if (open_ || (openable.count(portNumber) == 0 && held.count(portNumber) == 0)) return false;
     port_ = portNumber;
     return true;
 }

@@ -3,9 +3,9 @@
 namespace proxcred {
 
 bool QtSerialPortControl::setCommPort(std::int16_t portNumber) {
-    if (port_.isOpen()) return false;
+    if (port_.isOpen() || !directory_.device(portNumber)) return false;
     portNumber_ = portNumber;
-    return directory_.device(portNumber).has_value();
+    return true;
 }
 
 bool QtSerialPortControl::setPortOpen(bool open) {

@@ -5,6 +5,7 @@
 #include "form/control_names.h"
 #include "form/form_dump.h"
 #include "script_session.h"
+#include "serial_port_contract.h"
 
 namespace proxcred {
 namespace {
@@ -313,6 +314,15 @@ TEST_F(FormTest, TheRulesEveryViewAsksOfTheModel) {
 
 namespace proxcred {
 namespace {
+
+// The fake answers as every serial port control does: port 3 opens, port 4
+// another program holds, port 7 has no device.
+TEST(SerialPortContract, Fake) {
+    fakes::FakeSerialPort fake;
+    fake.openable = {3};
+    fake.held = {4};
+    testing::checkSerialPortContract(fake, {3, 7, 4});
+}
 
 // The names a view places are the form's controls, in the form's order.
 TEST_F(FormTest, TheFormsControlsAreTheNamedOnes) {

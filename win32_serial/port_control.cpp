@@ -9,18 +9,19 @@ PortControl::~PortControl() {
 }
 
 bool PortControl::setCommPort(std::int16_t portNumber) {
-    if (portOpen()) return false;
+    if (portOpen() || !comPortDevice(portNumber)) return false;
     number_ = portNumber;
     return true;
 }
 
 bool PortControl::setPortOpen(bool open) {
     if (!open) {
-        if (portOpen()) CloseHandle(port_);
+        if (!portOpen()) return false;
+        CloseHandle(port_);
         port_ = INVALID_HANDLE_VALUE;
         return true;
     }
-    if (portOpen()) return true;
+    if (portOpen() || number_ == 0) return false;
     const std::optional<std::string> device = comPortDevice(number_);
     if (!device) return false;
     port_ = CreateFileW(devicePath(*device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,

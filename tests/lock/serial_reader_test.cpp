@@ -17,6 +17,7 @@
 #include "form/frm_corvel.h"
 #include "serial/qt_serial_port.h"
 #include "serial/serial_lock_reader.h"
+#include "serial_port_contract.h"
 
 namespace proxcred {
 namespace {
@@ -270,6 +271,18 @@ TEST_F(FormOnSerialLines, APortHeldByAnotherProgramIsLeftOut) {
     ASSERT_TRUE(thief.open(QIODevice::ReadWrite));
     EXPECT_EQ(clickRead(), std::vector<std::string>{"Error opening selected comport"});
     EXPECT_EQ(form_->ComboComPort.entries(), std::vector<std::string>{"2"});
+}
+
+// The control on Qt Serial Port answers as every serial port control does:
+// port 1 a simulated lock, port 2 one another program holds, port 3 none.
+TEST(SerialPortContract, QtSerialPort) {
+    Simulator free({"--card", "1"});
+    Simulator taken({"--card", "2"});
+    QSerialPort holder(taken.link());
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    PortDirectory ports({free.link(), taken.link()});
+    QtSerialPortControl control(ports);
+    testing::checkSerialPortContract(control, {1, 3, 2});
 }
 
 }  // namespace

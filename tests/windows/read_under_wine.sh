@@ -6,11 +6,13 @@
 # Ctrl+C. Each answer, message and exit status is the one the Linux build
 # gives. Wine lists a port only when its registry declares it before Wine
 # starts, so the ports are declared first and the wineserver restarted.
-# Usage: read_under_wine.sh LOCKSIM WINDOWS_EXE WINE
+# Then the COM port control is run against the serial port contract.
+# Usage: read_under_wine.sh LOCKSIM WINDOWS_EXE WINE [CONTRACT_EXE]
 set -uo pipefail
 locksim=$1
 exe=$2
 wine=$3
+contract=${4:-}
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$locksim" ] || { echo "FAILED: no simulator at $locksim (build the default preset first)"; exit 1; }
 work=$(mktemp -d)
@@ -111,6 +113,16 @@ if [ "$status" = 130 ] && [ "$(tr -d '\r' <"$work/err")" = "Cancelled" ]; then p
 fi
 sleep 0.2
 check_stopped COM12 "Ctrl+C (COM12: ports above 9 are reached too)"
+
+# The COM port control answers as every serial port control does: COM5 has
+# a simulated lock, COM8 nothing.
+if [ -n "$contract" ]; then
+  if timeout 60 "$wine" "$contract" 5 8 >"$work/contract" 2>&1; then passed=$((passed + 1)); else
+    echo "FAILED: the COM port control's contract:"
+    grep -a -E "Failure|Expected|Which is|Value of|Actual|FAILED" "$work/contract" | head -n 20
+    failures=$((failures + 1))
+  fi
+fi
 
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -47,7 +47,8 @@ class FakeModifierKeys final : public ModifierKeys {
     bool shift = false;
 };
 
-// Ports 1 to 9, of which those in `openable` can be opened.
+// Ports with devices: those in `openable` can be opened, those in `held`
+// (another program has them) cannot.
 class FakeSerialPort final : public SerialPortControl {
   public:
     void refreshPorts() override { ++refreshes; }
@@ -55,6 +56,7 @@ class FakeSerialPort final : public SerialPortControl {
     bool setPortOpen(bool open) override;
     bool portOpen() const override { return open_; }
     std::set<int> openable;
+    std::set<int> held;
     int refreshes = 0;
 
   private:

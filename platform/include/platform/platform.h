@@ -37,6 +37,15 @@ inline constexpr std::int16_t kSerialPortCount = 9;
 
 // The serial port control: a port is chosen by number (1 to kSerialPortCount)
 // and opened or closed. Each write answers false when it failed.
+// Every implementation answers alike (tests/serial_port_contract.h runs the
+// same checks against each):
+// - setCommPort(n) chooses port n: false, and the choice as it was, while a
+//   port is open or when no device stands behind n now;
+// - setPortOpen(true) opens the chosen port: false when none is chosen, when
+//   a port is open already (it stays open), or when its device cannot be
+//   opened (gone, or held by another program);
+// - setPortOpen(false) closes the open port: false when none is open;
+// - portOpen() tells whether a port is open.
 class SerialPortControl {
   public:
     virtual ~SerialPortControl() = default;

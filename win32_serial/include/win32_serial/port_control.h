@@ -10,8 +10,8 @@
 namespace proxcred::win32 {
 
 // The serial port control on COM ports: a port number is chosen, then opened
-// (and so checked to be usable) or closed. Whether COMn exists is asked anew
-// each time (see comPortDevice).
+// (and so checked to be usable) or closed, as SerialPortControl's contract
+// says. Whether COMn exists is asked anew each time (see comPortDevice).
 class PortControl final : public SerialPortControl {
   public:
     PortControl() = default;
@@ -25,7 +25,7 @@ class PortControl final : public SerialPortControl {
     bool portOpen() const override { return port_ != INVALID_HANDLE_VALUE; }
 
   private:
-    std::int16_t number_ = 1;
+    std::int16_t number_ = 0;  // none chosen
     HANDLE port_ = INVALID_HANDLE_VALUE;
 };
 
