@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include "win32_serial/unicode.h"
+#include "win32_text/unicode.h"
 #endif
 
 namespace proxcred::cli {

@@ -7,6 +7,7 @@
 #include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
 #include "gui/qt_platform.h"
+#include "gui/read_wait.h"
 #include "serial/qt_serial_port.h"
 #include "serial/serial_lock_reader.h"
 #include "window_layout/information_option.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     // Form_Load lists the ports when it builds the port list.
     proxcred::PortDirectory ports = proxcred::PortDirectory::fromSystem(false);
     proxcred::QtSerialPortControl serialPort(ports);
-    proxcred::SerialLockReader serialReader(ports);
+    proxcred::SerialLockReader serialReader(ports, proxcred::gui::blockInputDuringRead);
     WindowUnloader unloader;
     proxcred::Platform platform{messageBox, clipboard, keys, serialPort, serialReader.reader(),
                                 unloader};

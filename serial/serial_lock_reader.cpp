@@ -1,8 +1,6 @@
 #include "serial/serial_lock_reader.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QTimer>
 #include <iostream>
 
@@ -13,54 +11,10 @@ namespace {
 
 using Wait = lock::ByteChannel::Wait;
 
-// How often a wait asks whether the caller cancelled (Ctrl+C).
-constexpr int kCancelPollMs = 50;
-
-// While a read waits, the application keeps painting, but other input to it
-// is ignored: no click, no key, no shortcut, no closing. Escape ends the wait.
-class InputBlocker final : public QObject {
-  public:
-    explicit InputBlocker(std::function<void()> onEscape) : onEscape_(std::move(onEscape)) {
-        if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
-    }
-    ~InputBlocker() override {
-        if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
-    }
-    InputBlocker(const InputBlocker&) = delete;
-    InputBlocker& operator=(const InputBlocker&) = delete;
-
-  protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::ShortcutOverride:
-                // Taken here, so that no shortcut (Escape for Exit) fires.
-                event->accept();
-                return true;
-            case QEvent::KeyPress:
-                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) onEscape_();
-                return true;
-            case QEvent::KeyRelease:
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::Wheel:
-            case QEvent::Shortcut:
-            case QEvent::Close:
-            case QEvent::ContextMenu:
-                return true;
-            default:
-                return false;
-        }
-    }
-
-  private:
-    std::function<void()> onEscape_;
-};
-
 }  // namespace
 
-QtSerialChannel::QtSerialChannel(const QString& device, std::function<bool()> cancelRequested)
-    : port_(device), cancelRequested_(std::move(cancelRequested)) {}
+QtSerialChannel::QtSerialChannel(const QString& device, WaitGuard guard)
+    : port_(device), guard_(std::move(guard)) {}
 
 bool QtSerialChannel::open(std::string& why) {
     // Nothing from the line grows without bound.
@@ -108,14 +62,8 @@ Wait QtSerialChannel::waitForBytes(lock::Milliseconds limit, std::string& bytes)
                     end(Wait::Failed);
             });
         QTimer::singleShot(static_cast<int>(limit.count()), &loop, [&] { end(Wait::TimedOut); });
-        QTimer cancelPoll;
-        if (cancelRequested_) {
-            QObject::connect(&cancelPoll, &QTimer::timeout, &loop, [&] {
-                if (cancelRequested_()) end(Wait::Cancelled);
-            });
-            cancelPoll.start(kCancelPollMs);
-        }
-        const InputBlocker blocker([&] { end(Wait::Cancelled); });
+        const std::shared_ptr<void> guard =
+            guard_ ? guard_([&] { end(Wait::Cancelled); }) : nullptr;
         loop.exec();
     } else {
         result = Wait::Bytes;
@@ -138,12 +86,11 @@ std::optional<std::string> QtChannelSource::device(int port) {
 }
 
 std::unique_ptr<lock::ByteChannel> QtChannelSource::channel(const std::string& device) {
-    return std::make_unique<QtSerialChannel>(QString::fromStdString(device), cancelRequested_);
+    return std::make_unique<QtSerialChannel>(QString::fromStdString(device), guard_);
 }
 
-SerialLockReader::SerialLockReader(const PortDirectory& directory,
-                                   std::function<bool()> cancelRequested)
-    : channels_(directory, std::move(cancelRequested)),
+SerialLockReader::SerialLockReader(const PortDirectory& directory, WaitGuard guard)
+    : channels_(directory, std::move(guard)),
       reader_(channels_, clock_, [](std::string_view text) { std::cerr << text << '\n'; }) {}
 
 }  // namespace proxcred

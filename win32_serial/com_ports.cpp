@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "win32_serial/unicode.h"
+#include "win32_text/unicode.h"
 
 namespace proxcred::win32 {
 namespace {

@@ -11,16 +11,20 @@
 
 // The lock reader on Qt Serial Port, for the window and proxcred-cli on
 // Linux: the shared reader logic over a QSerialPort channel. A wait runs a
-// local event loop, so the window keeps painting, while other input is
-// ignored and Escape cancels the read.
+// local event loop, so a window keeps painting; what else a wait does is the
+// caller's (see WaitGuard).
 namespace proxcred {
+
+// What a wait does besides waiting, the caller's way: the window ignores
+// other input and takes Escape as a cancel, the command line watches for
+// Ctrl+C. Called as a wait begins, with the function that cancels it; what
+// it returns is kept for the wait and dropped when it ends.
+using WaitGuard = std::function<std::shared_ptr<void>(std::function<void()> cancel)>;
 
 // One serial line to the lock through QSerialPort.
 class QtSerialChannel final : public lock::ByteChannel {
   public:
-    // `cancelRequested`, when given, is asked every few milliseconds during a
-    // wait (Ctrl+C on the command line).
-    QtSerialChannel(const QString& device, std::function<bool()> cancelRequested);
+    QtSerialChannel(const QString& device, WaitGuard guard);
 
     bool open(std::string& why) override;
     void discardInput() override;
@@ -30,21 +34,21 @@ class QtSerialChannel final : public lock::ByteChannel {
 
   private:
     QSerialPort port_;
-    std::function<bool()> cancelRequested_;
+    WaitGuard guard_;
 };
 
 // The ports of a PortDirectory as channels for the reader.
 class QtChannelSource final : public lock::ChannelSource {
   public:
-    QtChannelSource(const PortDirectory& directory, std::function<bool()> cancelRequested)
-        : directory_(directory), cancelRequested_(std::move(cancelRequested)) {}
+    QtChannelSource(const PortDirectory& directory, WaitGuard guard)
+        : directory_(directory), guard_(std::move(guard)) {}
 
     std::optional<std::string> device(int port) override;
     std::unique_ptr<lock::ByteChannel> channel(const std::string& device) override;
 
   private:
     const PortDirectory& directory_;
-    std::function<bool()> cancelRequested_;
+    WaitGuard guard_;
 };
 
 // The reader with its Qt channels and the system clock; InfoAction writes to
@@ -52,8 +56,7 @@ class QtChannelSource final : public lock::ChannelSource {
 // the host's preset and reply live.
 class SerialLockReader {
   public:
-    explicit SerialLockReader(const PortDirectory& directory,
-                              std::function<bool()> cancelRequested = {});
+    explicit SerialLockReader(const PortDirectory& directory, WaitGuard guard = {});
     lock::LockReader& reader() { return reader_; }
 
   private:

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "win32_serial/unicode.h"
+#include "win32_text/unicode.h"
 
 // The form's outside world as Win32 gives it: message boxes, the clipboard,
 // the keyboard, and the trace the tests read.
