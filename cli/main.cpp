@@ -450,6 +450,7 @@ int wmain(int argc, wchar_t** wideArgv) {
     SetConsoleOutputCP(CP_UTF8);
     std::vector<std::string> arguments = proxcred::cli::utf8Arguments(argc, wideArgv);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     return runGuarded(argc, argv.data());

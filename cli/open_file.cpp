@@ -12,6 +12,7 @@ namespace proxcred::cli {
 #ifdef _WIN32
 std::vector<std::string> utf8Arguments(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
+    arguments.reserve(static_cast<std::size_t>(argc));
     for (int i = 0; i < argc; ++i) arguments.push_back(win32::utf8Of(argv[i]));
     return arguments;
 }

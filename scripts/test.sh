@@ -24,6 +24,7 @@ done
 echo "== windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+scripts/lint.sh --windows
 ctest --preset windows -j2
 
 # The Debian package from a release build, checked by lintian, installed and

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 
 #include "form/form_dump.h"
 
@@ -13,7 +12,6 @@ namespace {
 
 // Control ids: this plus the place's index in the layout.
 constexpr int kFirstId = 1000;
-// A drop-down list's height includes its open list.
 constexpr int kDropDownHeight = 200;
 constexpr int kDialogFontPoints = 8;
 // The bit of a key message's lParam that says the key was already down.
@@ -57,6 +55,7 @@ FormDialog::~FormDialog() {
     form_.setObserver(nullptr);
     if (logo_ != nullptr) DestroyIcon(logo_);
     if (copy_ != nullptr) DestroyIcon(copy_);
+    if (ownFont_ != nullptr) DeleteObject(ownFont_);
 }
 
 HWND FormDialog::create(HINSTANCE instance) {
@@ -78,22 +77,9 @@ INT_PTR CALLBACK FormDialog::dialogProcedure(HWND dialog, UINT message, WPARAM w
 
 INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: {
-            HDC screen = GetDC(nullptr);
-            dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-            ReleaseDC(nullptr, screen);
-            font_ = reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0));
-            RECT frame{0, 0, MulDiv(layout::kClientSize.width, dpi_, USER_DEFAULT_SCREEN_DPI),
-                       MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI)};
-            AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)),
-                               FALSE, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)));
-            SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                         SWP_NOMOVE | SWP_NOZORDER);
-            createControls();
-            for (const Control* control : form_.controls()) mirror(*control);
-            form_.setObserver(this);
+        case WM_INITDIALOG:
+            initialise();
             return FALSE;  // the form puts the focus where it wants it
-        }
         case WM_COMMAND:
             command(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
@@ -103,17 +89,11 @@ INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_.showPage(TabCtrl_GetCurSel(tabs_));
             return TRUE;
         }
-        case WM_CTLCOLORSTATIC: {
-            // Captions on a page stand on the page's background (the window
-            // colour the tab control fills its body with); read-only boxes and
-            // what is outside the pages keep theirs.
-            const Control* control = controlOf(reinterpret_cast<HWND>(lParam));
-            if (control == nullptr || control->kind() == ControlKind::TextBox ||
-                pages_.at(control) == layout::Page::Window)
-                return FALSE;
-            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
-        }
+        case WM_CTLCOLORSTATIC:
+            return staticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DPICHANGED:
+            dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
         case WM_CLOSE:
             // Closing the window other than by OK or Exit writes nothing.
             form_.close();
@@ -121,6 +101,54 @@ INT_PTR FormDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return FALSE;
     }
+}
+
+void FormDialog::initialise() {
+    // The monitor's own DPI: the manifest declares the window aware of it.
+    dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
+    font_ = reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0));
+    RECT frame{0, 0, MulDiv(layout::kClientSize.width, dpi_, USER_DEFAULT_SCREEN_DPI),
+               MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI)};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)),
+                             static_cast<UINT>(dpi_));
+    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    createControls();
+    for (const Control* control : form_.controls()) mirror(*control);
+    form_.setObserver(this);
+}
+
+// Captions on a page stand on the page's background (the window colour the
+// tab control fills its body with); read-only boxes and what is outside the
+// pages keep theirs.
+INT_PTR FormDialog::staticColour(HDC context, HWND window) const {
+    const Control* control = controlOf(window);
+    if (control == nullptr || control->kind() == ControlKind::TextBox ||
+        pages_.at(control) == layout::Page::Window)
+        return FALSE;
+    SetBkColor(context, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+// The window moved to a monitor of another DPI, or the DPI setting changed:
+// the window takes the size Windows suggests, and every control, font and
+// image is scaled anew.
+void FormDialog::dpiChanged(int dpi, const RECT& suggested) {
+    LOGFONTW look{};
+    GetObjectW(font_, sizeof look, &look);
+    look.lfHeight = MulDiv(look.lfHeight, dpi, dpi_);
+    HFONT scaled = CreateFontIndirectW(&look);
+    dpi_ = dpi;
+    font_ = scaled;
+    if (ownFont_ != nullptr) DeleteObject(ownFont_);
+    ownFont_ = scaled;
+    SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    for (const auto& [control, window] : windows_)
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    placeControls();
 }
 
 RECT FormDialog::pixels(const layout::Place& place) const {
@@ -134,11 +162,8 @@ RECT FormDialog::pixels(const layout::Place& place) const {
 }
 
 void FormDialog::createControls() {
-    const layout::Place tabsPlace{"SSTab1", layout::Page::Window, layout::kTabs};
-    const RECT at = pixels(tabsPlace);
-    tabs_ =
-        CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, at.left,
-                        at.top, at.right, at.bottom, dialog_, nullptr, nullptr, nullptr);
+    tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                            0, 0, dialog_, nullptr, nullptr, nullptr);
     SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     for (std::size_t page = 0; page < form_.SSTab1.pageCaptions().size(); ++page) {
         std::wstring caption = utf16Of(form_.SSTab1.pageCaptions()[page]);
@@ -151,7 +176,7 @@ void FormDialog::createControls() {
     for (std::size_t index = 0; index < layout::kPlaces.size(); ++index) {
         const layout::Place& place = layout::kPlaces[index];
         Control& control = *form_.findControl(place.control);
-        HWND window = createControl(control, place);
+        HWND window = createControl(control, place.align);
         SetWindowLongPtrW(window, GWLP_ID, static_cast<LONG_PTR>(kFirstId + index));
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         windows_[&control] = window;
@@ -159,8 +184,43 @@ void FormDialog::createControls() {
         ids_[kFirstId + static_cast<int>(index)] = &control;
         pages_[&control] = place.page;
     }
+    placeControls();
     setTabOrder();
     addToolTips();
+}
+
+// Every control at its place, at the window's DPI, with its image drawn at
+// that size.
+void FormDialog::placeControls() {
+    const RECT tabs = pixels({"SSTab1", layout::Page::Window, layout::kTabs});
+    MoveWindow(tabs_, tabs.left, tabs.top, tabs.right, tabs.bottom, TRUE);
+    for (const layout::Place& place : layout::kPlaces) {
+        const Control* control = form_.findControl(place.control);
+        RECT at = pixels(place);
+        // A drop-down list's height includes its open list.
+        if (control->kind() == ControlKind::ComboBox)
+            at.bottom = MulDiv(kDropDownHeight, dpi_, USER_DEFAULT_SCREEN_DPI);
+        HWND window = windows_.at(control);
+        MoveWindow(window, at.left, at.top, at.right, at.bottom, TRUE);
+        if (control->kind() == ControlKind::PictureBox) setLogo(window, at);
+    }
+    setCopyIcon(windows_.at(&form_.cmdCopyToCB));
+}
+
+void FormDialog::setLogo(HWND window, const RECT& at) {
+    if (logo_ != nullptr) DestroyIcon(logo_);
+    logo_ = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), L"APPICON", IMAGE_ICON, at.right, at.bottom, 0));
+    SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
+}
+
+void FormDialog::setCopyIcon(HWND button) {
+    constexpr int kIconSide = 16;
+    const int side = MulDiv(kIconSide, dpi_, USER_DEFAULT_SCREEN_DPI);
+    if (copy_ != nullptr) DestroyIcon(copy_);
+    copy_ = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), L"COPYICON", IMAGE_ICON, side, side, 0));
+    SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(copy_));
 }
 
 // The command buttons' tooltips, and the port list's (the chosen port's device).
@@ -191,67 +251,50 @@ void FormDialog::setPortDevices(std::function<std::string(int port)> deviceOf) {
     mirror(form_.ComboComPort);
 }
 
-HWND FormDialog::createControl(Control& control, const layout::Place& place) {
-    RECT at = pixels(place);
-    const wchar_t* windowClass = WC_STATICW;
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD extended = 0;
+// The window class and styles of a control's native window.
+FormDialog::NativeKind FormDialog::nativeKind(const Control& control, layout::Align align) const {
+    const DWORD child = WS_CHILD | WS_VISIBLE;
     switch (control.kind()) {
-        case ControlKind::TextBox: {
-            const auto& box = static_cast<const TextBox&>(control);
-            windowClass = WC_EDITW;
-            style |= WS_TABSTOP;
+        case ControlKind::TextBox:
             // Instructions wrap at the box's width; a line scrolls instead.
-            style |= box.multiLine() ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL}
-                                     : DWORD{ES_AUTOHSCROLL};
-            extended = WS_EX_CLIENTEDGE;
-            break;
-        }
+            return {WC_EDITW,
+                    child | WS_TABSTOP |
+                        (static_cast<const TextBox&>(control).multiLine()
+                             ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL}
+                             : DWORD{ES_AUTOHSCROLL}),
+                    WS_EX_CLIENTEDGE};
         case ControlKind::Label:
-            style |= SS_CENTERIMAGE | (place.align == layout::Align::Right    ? SS_RIGHT
-                                       : place.align == layout::Align::Center ? SS_CENTER
-                                                                              : SS_LEFT);
-            break;
-        case ControlKind::OptionButton:
-            windowClass = WC_BUTTONW;
-            style |= WS_TABSTOP | BS_RADIOBUTTON;  // the model keeps the group exclusive
-            break;
+            return {WC_STATICW,
+                    child | SS_CENTERIMAGE |
+                        (align == layout::Align::Right    ? SS_RIGHT
+                         : align == layout::Align::Center ? SS_CENTER
+                                                          : SS_LEFT),
+                    0};
+        case ControlKind::OptionButton:  // the model keeps the group exclusive
+            return {WC_BUTTONW, child | WS_TABSTOP | BS_RADIOBUTTON, 0};
         case ControlKind::CheckBox:
-            windowClass = WC_BUTTONW;
-            style |= WS_TABSTOP | BS_3STATE;
-            break;
+            return {WC_BUTTONW, child | WS_TABSTOP | BS_3STATE, 0};
         case ControlKind::CommandButton:
-            windowClass = WC_BUTTONW;
-            style |= WS_TABSTOP | BS_PUSHBUTTON | (&control == &form_.cmdCopyToCB ? BS_ICON : 0);
-            break;
+            return {
+                WC_BUTTONW,
+                child | WS_TABSTOP | BS_PUSHBUTTON | (&control == &form_.cmdCopyToCB ? BS_ICON : 0),
+                0};
         case ControlKind::Frame:
-            windowClass = WC_BUTTONW;
-            style |= BS_GROUPBOX;
-            break;
+            return {WC_BUTTONW, child | BS_GROUPBOX, 0};
         case ControlKind::ComboBox:
-            windowClass = WC_COMBOBOXW;
-            style |= WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL;
-            at.bottom = MulDiv(kDropDownHeight, dpi_, USER_DEFAULT_SCREEN_DPI);
-            break;
+            return {WC_COMBOBOXW, child | WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
         case ControlKind::PictureBox:
-            style |= SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL;
-            break;
+            return {WC_STATICW, child | SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL, 0};
         case ControlKind::TabControl:
             break;
     }
-    HWND window = CreateWindowExW(extended, windowClass, L"", style, at.left, at.top, at.right,
-                                  at.bottom, dialog_, nullptr, nullptr, nullptr);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (control.kind() == ControlKind::PictureBox) {
-        logo_ = static_cast<HICON>(
-            LoadImageW(instance, L"APPICON", IMAGE_ICON, at.right, at.bottom, 0));
-        SendMessageW(window, STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
-    } else if (&control == &form_.cmdCopyToCB) {
-        const int side = MulDiv(16, dpi_, USER_DEFAULT_SCREEN_DPI);
-        copy_ = static_cast<HICON>(LoadImageW(instance, L"COPYICON", IMAGE_ICON, side, side, 0));
-        SendMessageW(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(copy_));
-    }
-    return window;
+    return {WC_STATICW, child, 0};
+}
+
+HWND FormDialog::createControl(const Control& control, layout::Align align) {
+    const NativeKind native = nativeKind(control, align);
+    return CreateWindowExW(native.extendedStyle, native.windowClass, L"", native.style, 0, 0, 0, 0,
+                           dialog_, nullptr, nullptr, nullptr);
 }
 
 // The dialog visits its controls in their order among the dialog's
@@ -423,30 +466,14 @@ void FormDialog::mirror(const Control& control) {
         case ControlKind::Label:
         case ControlKind::CommandButton:
         case ControlKind::Frame:
-            SetWindowTextW(
-                window, utf16Of(static_cast<const CaptionedControl&>(control).caption()).c_str());
+            mirrorCaption(static_cast<const CaptionedControl&>(control), window);
             break;
-        case ControlKind::CheckBox: {
-            const auto& box = static_cast<const CheckBox&>(control);
-            SendMessageW(window, BM_SETCHECK,
-                         box.value() == CheckBox::kChecked  ? BST_CHECKED
-                         : box.value() == CheckBox::kGrayed ? BST_INDETERMINATE
-                                                            : BST_UNCHECKED,
-                         0);
-            SetWindowTextW(window, utf16Of(box.caption()).c_str());
+        case ControlKind::CheckBox:
+            mirrorCheckBox(static_cast<const CheckBox&>(control), window);
             break;
-        }
-        case ControlKind::ComboBox: {
-            const auto& combo = static_cast<const ComboBox&>(control);
-            SendMessageW(window, CB_RESETCONTENT, 0, 0);
-            for (const std::string& entry : combo.entries())
-                SendMessageW(window, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(utf16Of(entry).c_str()));
-            SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.selectedIndex()), 0);
-            if (const std::optional<std::int16_t> port = form_.chosenPort(); deviceOf_ && port)
-                setToolTip(window, deviceOf_(*port));
+        case ControlKind::ComboBox:
+            mirrorComboBox(static_cast<const ComboBox&>(control), window);
             break;
-        }
         case ControlKind::TabControl:
             showPage(form_.SSTab1.page());
             break;
@@ -454,6 +481,28 @@ void FormDialog::mirror(const Control& control) {
             break;
     }
     mirroring_ = wasMirroring;
+}
+
+void FormDialog::mirrorCaption(const CaptionedControl& control, HWND window) {
+    SetWindowTextW(window, utf16Of(control.caption()).c_str());
+}
+
+void FormDialog::mirrorCheckBox(const CheckBox& box, HWND window) {
+    SendMessageW(window, BM_SETCHECK,
+                 box.value() == CheckBox::kChecked  ? BST_CHECKED
+                 : box.value() == CheckBox::kGrayed ? BST_INDETERMINATE
+                                                    : BST_UNCHECKED,
+                 0);
+    mirrorCaption(box, window);
+}
+
+void FormDialog::mirrorComboBox(const ComboBox& combo, HWND window) {
+    SendMessageW(window, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : combo.entries())
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(utf16Of(entry).c_str()));
+    SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.selectedIndex()), 0);
+    if (const std::optional<std::int16_t> port = form_.chosenPort(); deviceOf_ && port)
+        setToolTip(window, deviceOf_(*port));
 }
 
 // Shows one page's controls and hides the other's. The focus leaves a page

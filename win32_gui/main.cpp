@@ -65,6 +65,18 @@ bool answeredInformationOption() {
     return true;
 }
 
+// Runs the dialog's messages until the form unloads.
+void runMessageLoop(proxcred::win32::FormDialog& dialog, HWND window) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!dialog.preTranslate(message) && !IsDialogMessageW(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        dialog.noteFocus();
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {
@@ -101,13 +113,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     ShowWindow(window, show);
     SetForegroundWindow(window);
     form.activate();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!dialog.preTranslate(message) && !IsDialogMessageW(window, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        dialog.noteFocus();
-    }
+    runMessageLoop(dialog, window);
     return 0;
 }

@@ -45,8 +45,21 @@ class FormDialog final : private ControlObserver {
     static INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void initialise();
+    INT_PTR staticColour(HDC context, HWND window) const;
+    void dpiChanged(int dpi, const RECT& suggested);
+
+    struct NativeKind {
+        const wchar_t* windowClass;
+        DWORD style;
+        DWORD extendedStyle;
+    };
+    NativeKind nativeKind(const Control& control, layout::Align align) const;
     void createControls();
-    HWND createControl(Control& control, const layout::Place& place);
+    HWND createControl(const Control& control, layout::Align align);
+    void placeControls();
+    void setLogo(HWND window, const RECT& at);
+    void setCopyIcon(HWND button);
     void setTabOrder();
     void addToolTips();
     void setToolTip(HWND window, const std::string& text);
@@ -58,6 +71,9 @@ class FormDialog final : private ControlObserver {
     void focusChanged(const Control& focused) override;
     void mirror(const Control& control);
     void mirrorText(const TextBox& box, HWND edit);
+    static void mirrorCaption(const CaptionedControl& control, HWND window);
+    static void mirrorCheckBox(const CheckBox& box, HWND window);
+    void mirrorComboBox(const ComboBox& combo, HWND window);
     void showPage(int page);
 
     RECT pixels(const layout::Place& place) const;
@@ -69,7 +85,8 @@ class FormDialog final : private ControlObserver {
     HWND tabs_ = nullptr;
     HWND toolTips_ = nullptr;
     std::function<std::string(int port)> deviceOf_;
-    HFONT font_ = nullptr;
+    HFONT font_ = nullptr;  // the dialog's, or ownFont_ after a DPI change
+    HFONT ownFont_ = nullptr;
     HICON logo_ = nullptr;
     HICON copy_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
