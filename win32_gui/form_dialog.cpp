@@ -107,16 +107,26 @@ void FormDialog::initialise() {
     // The monitor's own DPI: the manifest declares the window aware of it.
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     font_ = reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0));
-    RECT frame{0, 0, MulDiv(layout::kClientSize.width, dpi_, USER_DEFAULT_SCREEN_DPI),
-               MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)),
-                             static_cast<UINT>(dpi_));
-    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    fitClientArea();
     createControls();
     for (const Control* control : form_.controls()) mirror(*control);
     form_.setObserver(this);
+}
+
+// The client area the layout needs at the window's DPI, whatever frame the
+// system draws around it (Wine's frame does not follow the suggested
+// rectangle's DPI).
+void FormDialog::fitClientArea() {
+    RECT client{};
+    RECT frame{};
+    GetClientRect(dialog_, &client);
+    GetWindowRect(dialog_, &frame);
+    const int width = MulDiv(layout::kClientSize.width, dpi_, USER_DEFAULT_SCREEN_DPI);
+    const int height = MulDiv(layout::kClientSize.height, dpi_, USER_DEFAULT_SCREEN_DPI);
+    if (client.right == width && client.bottom == height) return;
+    SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                 frame.bottom - frame.top + height - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Captions on a page stand on the page's background (the window colour the
@@ -145,6 +155,7 @@ void FormDialog::dpiChanged(int dpi, const RECT& suggested) {
     ownFont_ = scaled;
     SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClientArea();
     SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     for (const auto& [control, window] : windows_)
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -312,6 +323,11 @@ void FormDialog::setTabOrder() {
         if (entry.tab == 0) place(windows_.at(form_.findControl(entry.control)));
     }
     place(tabs_);
+}
+
+HWND FormDialog::windowOf(std::string_view control) const {
+    const Control* found = form_.findControl(control);
+    return found == nullptr ? nullptr : windows_.at(found);
 }
 
 Control* FormDialog::controlOf(HWND window) const {

@@ -30,6 +30,8 @@ class FormDialog final : private ControlObserver {
     // Creates the dialog and its controls, showing the form as it is.
     HWND create(HINSTANCE instance);
     HWND window() const { return dialog_; }
+    // The native window of a form control, by the control's name.
+    HWND windowOf(std::string_view control) const;
     // Names the device behind each port number in the port list's tooltip.
     void setPortDevices(std::function<std::string(int port)> deviceOf);
     // Handles a message of the message loop the dialog way; true when it was
@@ -48,6 +50,7 @@ class FormDialog final : private ControlObserver {
     void initialise();
     INT_PTR staticColour(HDC context, HWND window) const;
     void dpiChanged(int dpi, const RECT& suggested);
+    void fitClientArea();
 
     struct NativeKind {
         const wchar_t* windowClass;
