@@ -3,7 +3,7 @@
 
 #include "cli/input_values.h"
 #include "json_text/json_text.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "wiegand/card_text.h"
 
 namespace proxcred::cli {

@@ -6,7 +6,7 @@
 #include "cli/line_reader.h"
 #include "cli/open_file.h"
 #include "cli/progress.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 
 namespace proxcred::cli {
 

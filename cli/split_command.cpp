@@ -5,9 +5,9 @@
 #include "cli/line_reader.h"
 #include "formats/card_format.h"
 #include "json_text/json_text.h"
-#include "json_text/shown_text.h"
 #include "split/card_bits.h"
 #include "split/split_card.h"
+#include "text/shown_text.h"
 
 namespace proxcred::cli {
 namespace {

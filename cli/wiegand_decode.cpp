@@ -10,7 +10,7 @@
 #include "cli/line_reader.h"
 #include "cli/wiegand_command.h"
 #include "json_text/json_text.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 
 namespace proxcred::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "bits/digits.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "wiegand/decimal.h"
 #include "wiegand/flipper_key.h"
 

@@ -62,39 +62,6 @@ EncodeResult encodeWith(const CardLayout& layout, const EncodeInput& input) {
 
 }  // namespace
 
-EncodeResult BitFormat26(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit26, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat34(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit34, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat35(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit35, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat35X(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit35X, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat36X(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit36X, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat37X(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Bit37X, {iNumber, iFacilityCode});
-}
-// Facility code 0 is a real facility code here: only encodeCard and the
-// prox data calculation switch the 37-bit key to the layout without one.
-EncodeResult BitFormat37(double iNumber, std::int32_t iFacilityCode) {
-    return encodeWith(formatInfo(CardFormat::Bit37).layout, {iNumber, iFacilityCode});
-}
-EncodeResult BitFormat37NFC(double iNumber) {
-    return encodeWith(*formatInfo(CardFormat::Bit37).layoutWithoutFacilityCode, {iNumber});
-}
-EncodeResult BitFormatProxif(double iNumber, std::int32_t iFacilityCode, std::int32_t iVersion) {
-    return encodeCard(CardFormat::Proxif, {iNumber, iFacilityCode, iVersion});
-}
-EncodeResult BitFormatCasi(double iNumber, std::int32_t iFacilityCode) {
-    return encodeCard(CardFormat::Casi, {iNumber, iFacilityCode});
-}
-
 const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode) {
     const CardFormatInfo& info = formatInfo(format);
     if (facilityCode == 0 && info.layoutWithoutFacilityCode) return *info.layoutWithoutFacilityCode;

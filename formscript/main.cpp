@@ -10,7 +10,7 @@
 #include <string>
 
 #include "formscript/script_runner.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "version/version.h"
 
 namespace {

@@ -3,17 +3,10 @@
 #include <charconv>
 
 #include "form/form_dump.h"
+#include "text/words.h"
 
 namespace proxcred {
 namespace {
-
-// "word rest": the rest is everything after the single blank that follows the
-// word, blanks included.
-std::pair<std::string_view, std::string_view> splitWord(std::string_view line) {
-    const auto blank = line.find(' ');
-    if (blank == std::string_view::npos) return {line, {}};
-    return {line.substr(0, blank), line.substr(blank + 1)};
-}
 
 // Script text shown on a terminal must not drive it: control characters
 // are written as \xNN.
@@ -62,7 +55,7 @@ int ScriptRunner::run(std::istream& script) {
 
 bool ScriptRunner::runLine(std::string_view line, std::size_t lineNumber) {
     if (line.empty() || line.front() == '#') return true;
-    const auto [command, rest] = splitWord(line);
+    const auto [command, rest] = firstWord(line);
     failure_.clear();
     if (runCommand(command, rest)) return true;
     err_ << "line " << lineNumber << ": " << escaped(failure_) << '\n';
@@ -142,7 +135,7 @@ bool ScriptRunner::pageCommand(std::string_view /*command*/, std::string_view re
 
 // type, settext and key: BOX TEXT.
 bool ScriptRunner::textCommand(std::string_view command, std::string_view rest) {
-    const auto [name, text] = splitWord(rest);
+    const auto [name, text] = firstWord(rest);
     TextBox* box = control<TextBox>(name, ControlKind::TextBox);
     if (box == nullptr) return fail("no text box named '" + std::string(name) + "'");
     if (command == "type") {
@@ -158,7 +151,7 @@ bool ScriptRunner::textCommand(std::string_view command, std::string_view rest) 
 }
 
 bool ScriptRunner::selectCommand(std::string_view /*command*/, std::string_view rest) {
-    const auto [name, text] = splitWord(rest);
+    const auto [name, text] = firstWord(rest);
     ComboBox* combo = control<ComboBox>(name, ControlKind::ComboBox);
     if (combo == nullptr) return fail("no combo box named '" + std::string(name) + "'");
     form_->selectComboEntry(*combo, text);
@@ -185,7 +178,7 @@ bool ScriptRunner::clickCommand(std::string_view /*command*/, std::string_view r
 bool ScriptRunner::portsCommand(std::string_view rest) {
     platform_.serialPort.openable.clear();
     while (!rest.empty()) {
-        const auto [word, remaining] = splitWord(rest);
+        const auto [word, remaining] = firstWord(rest);
         const std::optional<int> port = wholeNumber(word);
         if (!port) return fail("ports takes port numbers");
         platform_.serialPort.openable.insert(*port);
@@ -206,7 +199,7 @@ bool ScriptRunner::modifiersCommand(std::string_view rest) {
 bool ScriptRunner::readerCommand(std::string_view rest) {
     using Reader = fakes::FakeCardReader;
     auto& reader = platform_.cardReader;
-    const auto [outcome, text] = splitWord(rest);
+    const auto [outcome, text] = firstWord(rest);
     if (outcome == "ok") {
         reader.queued.push_back({Reader::kOK, std::string(text)});
     } else if (outcome == "timeout") {
@@ -218,7 +211,7 @@ bool ScriptRunner::readerCommand(std::string_view rest) {
     } else if (outcome == "info") {
         reader.infoText = std::string(text);
     } else if (outcome == "error") {
-        const auto [code, errorText] = splitWord(text);
+        const auto [code, errorText] = firstWord(text);
         const std::optional<int> errorCode = wholeNumber(code);
         if (!errorCode) return fail("reader error takes a code and a text");
         reader.queued.push_back({Reader::kError, {}, *errorCode, std::string(errorText)});

@@ -10,17 +10,6 @@
 namespace proxcred::gui {
 namespace {}  // namespace
 
-void EventTrace::write(std::string_view kind, std::string_view text) const {
-    writeLine(std::string(kind) + ": " + std::string(text));
-}
-
-void EventTrace::writeLine(std::string_view line) const {
-    if (!qEnvironmentVariableIsSet(kVariable)) return;
-    QFile file(qEnvironmentVariable(kVariable));
-    if (!file.open(QIODevice::Append | QIODevice::Text)) return;
-    file.write(QByteArray(line.data(), static_cast<qsizetype>(line.size())) + "\n");
-}
-
 void QtMessageBox::show(std::string_view text, std::string_view title) {
     trace_.write("message", text);
     QMessageBox box(QMessageBox::NoIcon, fromUtf8(title), fromUtf8(text), QMessageBox::Ok, parent_);

@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "text/words.h"
+
 namespace proxcred::lock {
 namespace {
 
@@ -20,13 +22,6 @@ std::optional<Number> positiveNumber(std::string_view text, Number max) {
         return std::nullopt;
     }
     return value;
-}
-
-// "WORD rest" split at the first blank; the rest is empty without one.
-std::pair<std::string_view, std::string_view> firstWord(std::string_view text) {
-    const auto blank = text.find(' ');
-    if (blank == std::string_view::npos) return {text, {}};
-    return {text.substr(0, blank), text.substr(blank + 1)};
 }
 
 Reply cardReply(std::uint32_t request, std::string_view digits) {

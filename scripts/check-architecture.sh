@@ -27,7 +27,7 @@ forbid() {  # forbid FROM_PATTERN TO_PATTERN WHY
   fi
 }
 forbid "proxcred_bits" ".*" "the bit kernel uses nothing: every engine builds on it"
-pure="proxcred_bits|proxcred_formats|proxcred_split|proxcred_preset|proxcred_lock_protocol|proxcred_lock_reader|proxcred_platform"
+pure="proxcred_text|proxcred_bits|proxcred_formats|proxcred_split|proxcred_preset|proxcred_lock_protocol|proxcred_lock_reader|proxcred_platform"
 forbid "$pure" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*|nlohmann_json::.*" \
   "a pure library uses more than the pure libraries"
 forbid "proxcred_wiegand|proxcred_em4100|proxcred_json_text" "proxcred_(form|serial|fakes|gui|formscript|cli_commands)|Qt6::.*" \

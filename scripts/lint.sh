@@ -42,7 +42,7 @@ echo "== clang-tidy"
 [ -f build/default/compile_commands.json ] || cmake --preset default >/dev/null
 # The libraries and programs; the tests follow GoogleTest's idioms instead.
 run-clang-tidy -quiet -j "$(nproc)" -p build/default \
-  "$(pwd)/(bits|formats|split|preset|lock_protocol|lock_reader|form|serial|fakes|formscript|cli|gui|locksim|wiegand|em4100)/" \
+  "$(pwd)/(bits|formats|split|preset|lock_protocol|lock_reader|form|serial|fakes|formscript|cli|gui|locksim|wiegand|em4100|text|json_text|window_layout)/" \
   > build/clang-tidy.log 2>&1 || {
   grep -E "error:|warning:" build/clang-tidy.log | grep -v "warnings generated" || true
   echo "clang-tidy found problems (build/clang-tidy.log)" >&2

@@ -43,32 +43,4 @@ bool recognises(CardFormat format, std::string_view bits) {
     return recognises(format, BitTail::ofBits(bits));
 }
 
-bool Check26Bit(std::string_view bits) {
-    return recognises(CardFormat::Bit26, bits);
-}
-bool Check34Bit(std::string_view bits) {
-    return recognises(CardFormat::Bit34, bits);
-}
-bool Check35Bit(std::string_view bits) {
-    return recognises(CardFormat::Bit35, bits);
-}
-bool Check35BitX(std::string_view bits) {
-    return recognises(CardFormat::Bit35X, bits);
-}
-bool Check36BitX(std::string_view bits) {
-    return recognises(CardFormat::Bit36X, bits);
-}
-bool Check37BitX(std::string_view bits) {
-    return recognises(CardFormat::Bit37X, bits);
-}
-bool Check37Bit(std::string_view bits) {
-    return recognises(CardFormat::Bit37, bits);
-}
-bool CheckProxif(std::string_view bits) {
-    return recognises(CardFormat::Proxif, bits);
-}
-bool CheckCasi(std::string_view bits) {
-    return recognises(CardFormat::Casi, bits);
-}
-
 }  // namespace proxcred

@@ -124,34 +124,44 @@ TEST(Encoders, RangeChecksReportTheFirstValueOutOfRange) {
 }
 
 TEST(Encoders, FractionsRoundHalfToEven) {
-    EXPECT_EQ(proxDataOf(BitFormat35X(12.5, 100)), proxDataOf(BitFormat35X(12, 100)));
-    EXPECT_EQ(proxDataOf(BitFormat35X(13.5, 100)), proxDataOf(BitFormat35X(14, 100)));
-    EXPECT_EQ(proxDataOf(BitFormat26(1.5, 1)), proxDataOf(BitFormat26(2, 1)));
-    EXPECT_EQ(proxDataOf(BitFormat26(2.5, 1)), proxDataOf(BitFormat26(2, 1)));
-    EXPECT_EQ(proxDataOf(BitFormat37NFC(0.4)), "0000000000000001");
-    EXPECT_EQ(proxDataOf(BitFormat34(65535.4, 0)),
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit35X, {12.5, 100})),
+              proxDataOf(encodeCard(CardFormat::Bit35X, {12, 100})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit35X, {13.5, 100})),
+              proxDataOf(encodeCard(CardFormat::Bit35X, {14, 100})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit26, {1.5, 1})),
+              proxDataOf(encodeCard(CardFormat::Bit26, {2, 1})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit26, {2.5, 1})),
+              proxDataOf(encodeCard(CardFormat::Bit26, {2, 1})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit37, {0.4, 0})), "0000000000000001");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit34, {65535.4, 0})),
               "refused: Hotstamp 65535.4 is too large. 65535 is max.");
 }
 
 TEST(Encoders, XceedFormatsKeepTheLowBitsOfWideValues) {
-    EXPECT_EQ(proxDataOf(BitFormat35X(1048576, 0)), proxDataOf(BitFormat35X(0, 0)));
-    EXPECT_EQ(proxDataOf(BitFormat37X(0, 65536)), proxDataOf(BitFormat37X(0, 0)));
-    EXPECT_EQ(proxDataOf(BitFormat36X(0, 4096)), proxDataOf(BitFormat36X(0, 0)));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit35X, {1048576, 0})),
+              proxDataOf(encodeCard(CardFormat::Bit35X, {0, 0})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit37X, {0, 65536})),
+              proxDataOf(encodeCard(CardFormat::Bit37X, {0, 0})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit36X, {0, 4096})),
+              proxDataOf(encodeCard(CardFormat::Bit36X, {0, 0})));
     // A negative value is its 32-bit two's complement: all ones in the field.
-    EXPECT_EQ(proxDataOf(BitFormat35X(-1, 0)), proxDataOf(BitFormat35X(1048575, 0)));
-    EXPECT_EQ(proxDataOf(BitFormat35X(2147483648.0, 0)), "failed: 6 Overflow");
-    EXPECT_EQ(proxDataOf(BitFormat36X(-2147483649.0, 0)), "failed: 6 Overflow");
-    EXPECT_EQ(proxDataOf(BitFormat37X(2147483647.0, 0)), proxDataOf(BitFormat37X(524287, 0)));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit35X, {-1, 0})),
+              proxDataOf(encodeCard(CardFormat::Bit35X, {1048575, 0})));
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit35X, {2147483648.0, 0})), "failed: 6 Overflow");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit36X, {-2147483649.0, 0})), "failed: 6 Overflow");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Bit37X, {2147483647.0, 0})),
+              proxDataOf(encodeCard(CardFormat::Bit37X, {524287, 0})));
 }
 
 TEST(Encoders, ProxifAndCasiTakeNegativesAsTwosComplement) {
-    EXPECT_EQ(proxDataOf(BitFormatProxif(-1, 0, 0)), "0000000007777777");
-    EXPECT_EQ(proxDataOf(BitFormatProxif(0, -1, -1)), "7777777770000000");
-    EXPECT_EQ(proxDataOf(BitFormatCasi(-1, 0)), "0000037777777777");
-    EXPECT_EQ(proxDataOf(BitFormatCasi(0, -1)), "7777000000000000");
-    EXPECT_EQ(proxDataOf(BitFormatCasi(-2147483648.0, 0)), "0000020000000000");
-    EXPECT_EQ(proxDataOf(BitFormatCasi(-2147483649.0, 0)), "failed: 6 Overflow");
-    EXPECT_EQ(proxDataOf(BitFormatProxif(-2147483649.0, 0, 0)), "failed: 6 Overflow");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Proxif, {-1, 0, 0})), "0000000007777777");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Proxif, {0, -1, -1})), "7777777770000000");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Casi, {-1, 0})), "0000037777777777");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Casi, {0, -1})), "7777000000000000");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Casi, {-2147483648.0, 0})), "0000020000000000");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Casi, {-2147483649.0, 0})), "failed: 6 Overflow");
+    EXPECT_EQ(proxDataOf(encodeCard(CardFormat::Proxif, {-2147483649.0, 0, 0})),
+              "failed: 6 Overflow");
 }
 
 }  // namespace

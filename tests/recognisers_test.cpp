@@ -54,8 +54,11 @@ TEST(Recognisers, ProxifAndCasiOnlyCheckTheirZeroBits) {
         std::string changed = bits;
         changed[at] = '1';
         const std::size_t position = at + 1;
-        EXPECT_EQ(CheckProxif(changed), position > 9 && position != 28) << position;
-        EXPECT_EQ(CheckCasi(changed), position > 4 && (position < 13 || position > 16)) << position;
+        EXPECT_EQ(recognises(CardFormat::Proxif, changed), position > 9 && position != 28)
+            << position;
+        EXPECT_EQ(recognises(CardFormat::Casi, changed),
+                  position > 4 && (position < 13 || position > 16))
+            << position;
     }
 }
 

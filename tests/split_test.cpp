@@ -3,7 +3,6 @@
 #include <random>
 
 #include "split/card_bits.h"
-#include "split/get_number.h"
 #include "split/split_card.h"
 
 namespace proxcred {
@@ -46,17 +45,6 @@ TEST(CardBits, FirstNonOctalCharacterEmptiesTheBits) {
         EXPECT_EQ(converted.bits, "") << data;
         EXPECT_EQ(converted.badCharacterAt, at) << data;
     }
-}
-
-TEST(GetNumber, DecimalTextOfBaseTwoDigits) {
-    EXPECT_EQ(GetNumber("101"), "5");
-    EXPECT_EQ(GetNumber("0101"), "5");
-    EXPECT_EQ(GetNumber("000"), "0");
-    EXPECT_EQ(GetNumber(""), "");
-    EXPECT_EQ(GetNumber(std::string(35, '1')), "34359738367");
-    EXPECT_EQ(GetNumber(std::string(64, '1')), "18446744073709551615");
-    EXPECT_EQ(GetNumber("1" + std::string(64, '0')), "18446744073709551616");
-    EXPECT_EQ(GetNumber("1" + std::string(100, '0')), "1267650600228229401496703205376");
 }
 
 struct SplitCase {
@@ -111,16 +99,24 @@ TEST(Split, CardDataWithAnyOtherCharacterIsRefused) {
 namespace proxcred {
 namespace {
 
+// The decimal text of a run of base-2 digits, the empty text for none.
+std::string decimalOfBits(std::string_view bits) {
+    if (bits.empty()) return {};
+    std::uint64_t value = 0;
+    for (const char bit : bits) value = (value << 1) | (bit == '1' ? 1U : 0U);
+    return std::to_string(value);
+}
+
 // The literal reading of a field: the run at 48-bit position `first` moved
-// with the string's right-hand end, cut to the characters that exist, then
-// GetNumber.
+// with the string's right-hand end, cut to the characters that exist, read
+// as a number.
 std::string literalField(std::string_view bits, int first, int width) {
     const auto length = static_cast<int>(bits.size());
     const int start = first + length - 48;
     const int from = std::max(start, 1);
     const int to = std::min(start + width - 1, length);
     if (from > to) return {};
-    return GetNumber(
+    return decimalOfBits(
         bits.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1)));
 }
 

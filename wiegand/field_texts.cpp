@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "wiegand/decimal.h"
 
 namespace proxcred::wiegand {

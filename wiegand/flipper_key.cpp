@@ -3,7 +3,7 @@
 #include <array>
 
 #include "bits/digits.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 
 namespace proxcred::wiegand {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "bits/digits.h"
 #include "formats/card_format.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "wiegand/decimal.h"
 
 namespace proxcred::wiegand {

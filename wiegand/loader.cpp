@@ -13,7 +13,7 @@
 #include <unordered_set>
 
 #include "builtin_formats.h"
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 #include "wiegand/library.h"
 
 namespace proxcred::wiegand {

@@ -49,7 +49,8 @@ bool isInput(const MSG& message) {
 
 }  // namespace
 
-FormDialog::FormDialog(frmCorvel& form, const Trace& trace) : form_(form), trace_(trace) {}
+FormDialog::FormDialog(frmCorvel& form, const layout::WindowTrace& trace)
+    : form_(form), trace_(trace) {}
 
 FormDialog::~FormDialog() {
     form_.setObserver(nullptr);

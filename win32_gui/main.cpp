@@ -85,7 +85,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                                  ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     using namespace proxcred;
-    const win32::Trace trace;
+    const layout::WindowTrace trace;
     win32::DialogMessageBox messageBox(trace);
     win32::SystemClipboard clipboard(trace);
     win32::KeyboardModifiers keys;

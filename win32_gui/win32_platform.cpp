@@ -20,20 +20,6 @@ bool openClipboard(HWND owner) {
 
 }  // namespace
 
-void Trace::write(std::string_view kind, std::string_view text) const {
-    writeLine(std::string(kind) + ": " + std::string(text));
-}
-
-void Trace::writeLine(std::string_view line) const {
-    const wchar_t* path = _wgetenv(L"PROXCRED_TRACE");
-    if (path == nullptr || *path == L'\0') return;
-    if (std::FILE* file = _wfopen(path, L"ab")) {
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fputc('\n', file);
-        std::fclose(file);
-    }
-}
-
 void DialogMessageBox::show(std::string_view text, std::string_view title) {
     trace_.write("message", text);
     // A message box shows its text as it is: no markup is interpreted.

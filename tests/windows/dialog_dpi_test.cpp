@@ -43,20 +43,22 @@ void checkAt(const proxcred::win32::FormDialog& view, int dpi, int fontAt96) {
     const std::string at = " at " + std::to_string(dpi) + " DPI";
     RECT client{};
     GetClientRect(dialog, &client);
-    expect(client.right == scaled(proxcred::layout::kClientSize.width, dpi) &&
-               client.bottom == scaled(proxcred::layout::kClientSize.height, dpi),
-           "client area " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + at);
+    expect(
+        client.right == scaled(proxcred::layout::kClientSize.width, dpi) &&
+            client.bottom == scaled(proxcred::layout::kClientSize.height, dpi),
+        "client area " + std::to_string(client.right) + "x" + std::to_string(client.bottom) + at);
     for (const char* name : {"cmdOK", "txtBoxSerialNo"}) {
         const proxcred::layout::Place place = *proxcred::layout::placeOf(name);
-        const int left = place.rect.x + (place.page == proxcred::layout::Page::Window
-                                             ? 0
-                                             : proxcred::layout::kTabs.x +
-                                                   proxcred::layout::kPageOrigin.width);
+        const int left =
+            place.rect.x + (place.page == proxcred::layout::Page::Window
+                                ? 0
+                                : proxcred::layout::kTabs.x + proxcred::layout::kPageOrigin.width);
         HWND control = view.windowOf(name);
         RECT rect{};
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        expect(rect.left == scaled(left, dpi) && rect.right - rect.left == scaled(place.rect.width, dpi),
+        expect(rect.left == scaled(left, dpi) &&
+                   rect.right - rect.left == scaled(place.rect.width, dpi),
                std::string(name) + " at x " + std::to_string(rect.left) + ", width " +
                    std::to_string(rect.right - rect.left) + at);
         const int height = fontHeight(control);
@@ -85,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     proxcred::fakes::FakePlatform fakes;
-    const proxcred::win32::Trace trace;
+    const proxcred::layout::WindowTrace trace;
     proxcred::frmCorvel form(fakes.platform);
     proxcred::win32::FormDialog dialog(form, trace);
     HWND window = dialog.create(GetModuleHandleW(nullptr));

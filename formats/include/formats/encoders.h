@@ -32,17 +32,4 @@ const CardLayout& cardLayout(CardFormat format, std::int32_t facilityCode = 1);
 // when the facility code is 0.
 EncodeResult encodeCard(CardFormat format, const EncodeInput& input);
 
-// The encoders one by one. Range checks run in a fixed order and only the first
-// value out of range is refused.
-EncodeResult BitFormat26(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat34(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat35(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat35X(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat36X(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat37X(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat37(double iNumber, std::int32_t iFacilityCode);
-EncodeResult BitFormat37NFC(double iNumber);
-EncodeResult BitFormatProxif(double iNumber, std::int32_t iFacilityCode, std::int32_t iVersion);
-EncodeResult BitFormatCasi(double iNumber, std::int32_t iFacilityCode);
-
 }  // namespace proxcred

@@ -78,7 +78,7 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     QMetaObject::Connection focusConnection_;
     std::function<QString(int port)> deviceOf_;
     bool shownOnce_ = false;
-    EventTrace trace_;
+    layout::WindowTrace trace_;
 };
 
 }  // namespace proxcred::gui

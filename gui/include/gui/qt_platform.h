@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "platform/platform.h"
+#include "window_layout/window_trace.h"
 
 // The form's outside world as Qt gives it: modal message boxes, the system
 // clipboard and the keyboard.
@@ -13,12 +14,6 @@ namespace proxcred::gui {
 // write is appended to it as "message: TEXT" and "clipboard: TEXT", and every
 // text box change as "NAME.text=\"TEXT\"": the lines proxcred-formscript
 // prints. A support log, and what end-to-end tests read.
-class EventTrace {
-  public:
-    static constexpr const char* kVariable = "PROXCRED_TRACE";
-    void write(std::string_view kind, std::string_view text) const;
-    void writeLine(std::string_view line) const;
-};
 
 class QtMessageBox final : public MessageBox {
   public:
@@ -27,7 +22,7 @@ class QtMessageBox final : public MessageBox {
 
   private:
     QPointer<QWidget> parent_;
-    EventTrace trace_;
+    layout::WindowTrace trace_;
 };
 
 class QtClipboard final : public Clipboard {
@@ -36,7 +31,7 @@ class QtClipboard final : public Clipboard {
     void setText(std::string_view text) override;
 
   private:
-    EventTrace trace_;
+    layout::WindowTrace trace_;
 };
 
 class QtModifierKeys final : public ModifierKeys {

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "json_text/shown_text.h"
+#include "text/shown_text.h"
 
 namespace proxcred {
 

@@ -22,7 +22,7 @@ namespace proxcred::win32 {
 
 class FormDialog final : private ControlObserver {
   public:
-    FormDialog(frmCorvel& form, const Trace& trace);
+    FormDialog(frmCorvel& form, const layout::WindowTrace& trace);
     ~FormDialog() override;
     FormDialog(const FormDialog&) = delete;
     FormDialog& operator=(const FormDialog&) = delete;
@@ -83,7 +83,7 @@ class FormDialog final : private ControlObserver {
     Control* controlOf(HWND window) const;
 
     frmCorvel& form_;
-    const Trace& trace_;
+    const layout::WindowTrace& trace_;
     HWND dialog_ = nullptr;
     HWND tabs_ = nullptr;
     HWND toolTips_ = nullptr;

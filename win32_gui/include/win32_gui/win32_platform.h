@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "win32_text/unicode.h"
+#include "window_layout/window_trace.h"
 
 // The form's outside world as Win32 gives it: message boxes, the clipboard,
 // the keyboard, and the trace the tests read.
@@ -20,33 +21,28 @@ namespace proxcred::win32 {
 // in the lines the Linux window writes ("message: TEXT", "clipboard: TEXT",
 // NAME.text="TEXT", NAME.caption="TEXT"). A support log, and what the tests
 // under Wine read.
-class Trace {
-  public:
-    void write(std::string_view kind, std::string_view text) const;
-    void writeLine(std::string_view line) const;
-};
 
 class DialogMessageBox final : public MessageBox {
   public:
-    explicit DialogMessageBox(const Trace& trace) : trace_(trace) {}
+    explicit DialogMessageBox(const layout::WindowTrace& trace) : trace_(trace) {}
     void setOwner(HWND owner) { owner_ = owner; }
     void show(std::string_view text, std::string_view title) override;
 
   private:
-    const Trace& trace_;
+    const layout::WindowTrace& trace_;
     HWND owner_ = nullptr;
 };
 
 // Unicode text on the clipboard. Windows keeps it after the program ends.
 class SystemClipboard final : public Clipboard {
   public:
-    explicit SystemClipboard(const Trace& trace) : trace_(trace) {}
+    explicit SystemClipboard(const layout::WindowTrace& trace) : trace_(trace) {}
     void setOwner(HWND owner) { owner_ = owner; }
     std::string text() override;
     void setText(std::string_view text) override;
 
   private:
-    const Trace& trace_;
+    const layout::WindowTrace& trace_;
     HWND owner_ = nullptr;
 };
 
