@@ -61,7 +61,7 @@ const Field* Format::field(FieldKind kind) const {
 Encoded encode(const Format& format, const CardNumbers& numbers) {
     for (const FieldKind kind : kFieldKinds) {
         if (numbers[kind] && format.field(kind) == nullptr)
-            return {std::nullopt, format.name + " has no " + std::string(fieldName(kind))};
+            return {std::nullopt, hasNoField(format, kind)};
     }
     if (format.field(FieldKind::CardNumber) != nullptr && !numbers[FieldKind::CardNumber])
         return {std::nullopt, format.name + " needs a card number"};

@@ -17,6 +17,10 @@ std::string capitalised(std::string_view text) {
 
 }  // namespace
 
+std::string hasNoField(const Format& format, FieldKind kind) {
+    return format.name + " has no " + std::string(fieldName(kind));
+}
+
 std::string tooLarge(const Format& format, const Field& field, std::string_view shown) {
     return capitalised(fieldName(field.kind)) + " " + std::string(shown) + " is too large for " +
            format.name + ". " + std::to_string(field.max) + " is max.";
@@ -40,7 +44,7 @@ std::optional<CardNumbers> readNumbers(const Format& format, const FieldTexts& t
         if (!text) continue;
         const Field* field = format.field(kind);
         if (field == nullptr) {
-            refusal = format.name + " has no " + std::string(fieldName(kind));
+            refusal = hasNoField(format, kind);
             return std::nullopt;
         }
         std::string problem;

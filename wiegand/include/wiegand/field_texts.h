@@ -24,6 +24,10 @@ std::optional<CardNumbers> readNumbers(const Format& format, const FieldTexts& t
 // every text is one.
 std::string unreadableNumber(const FieldTexts& texts);
 
+// "H10301 has no issue level": the one wording of a number given for a
+// field the format lacks.
+std::string hasNoField(const Format& format, FieldKind kind);
+
 // "Facility code 256 is too large for H10301. 255 is max.": the one wording
 // of a number above its field's largest value, `shown` as it was typed.
 std::string tooLarge(const Format& format, const Field& field, std::string_view shown);
