@@ -272,6 +272,20 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
 
 namespace {
 
+// The decoder's promises through the command line: a BCD digit above 9, or
+// a fixed bit that does not hold, fits no format.
+TEST(CliWiegandDecode, BrokenBcdDigitsAndFixedBitsFitNoFormat) {
+    EXPECT_EQ(
+        cli({"wiegand", "decode", "--in", "hex", "--bits", "36", "-w", "H10320", "A2345678C"}).out,
+        "A2345678C\n  no format fits\n");
+    const CliRun hgen = cli({"wiegand", "encode", "-w", "HGen37", "--cn", "5", "--out", "bin"});
+    std::string cleared = hgen.out.substr(0, 37);
+    ASSERT_EQ(cleared.back(), '1');
+    cleared.back() = '0';
+    EXPECT_EQ(cli({"wiegand", "decode", "--in", "bin", "-w", "HGen37", cleared}).out,
+              cleared + "\n  no format fits\n");
+}
+
 // A refused row keeps exactly the input's columns, so that every result
 // stands under its name; the tool's own output read again gives itself.
 TEST(CliCsvRows, RefusedRowsKeepTheirColumnsAndOutputReadsBack) {

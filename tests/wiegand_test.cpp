@@ -374,3 +374,22 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
 
 }  // namespace
 }  // namespace proxcred::wiegand
+
+namespace proxcred::wiegand {
+namespace {
+
+// A frame is a format's only where its fixed bits hold and its BCD digits
+// are digits: else no format fits, whatever the parity says.
+TEST(WiegandLibrary, DecodingRefusesBrokenFixedBitsAndBcdDigits) {
+    const Frame bcd{0xA2345678C, 36};  // H10320 with a first "digit" of A
+    EXPECT_FALSE(decode(format("H10320"), bcd));
+    CardNumbers card;
+    card[FieldKind::CardNumber] = 5;
+    Frame hgen = encoded(format("HGen37"), card);
+    ASSERT_TRUE(decode(format("HGen37"), hgen));
+    hgen.value &= ~bits::bit(0);  // its fixed bit 36, the last sent
+    EXPECT_FALSE(decode(format("HGen37"), hgen));
+}
+
+}  // namespace
+}  // namespace proxcred::wiegand
