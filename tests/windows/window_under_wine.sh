@@ -52,10 +52,31 @@ start() {
     sleep 0.05
   done
   [ -n "$window" ] && x xdotool windowactivate --sync "$window" >/dev/null 2>&1
-  sleep 0.3
+  # Keys go where the X focus is: the form loaded and its window focused.
+  wait_traced 'txtVersion.text="0"' && focus_on "$window"
 }
-keys() { x xdotool key --delay 80 "$@" >/dev/null 2>&1; sleep 0.3; }
-typed() { x xdotool type --delay 60 "$1" >/dev/null 2>&1; sleep 0.3; }
+# Waits at most 5 s until the keyboard focus is on WINDOW, or (focus_off)
+# anywhere else: a message box that has opened. Keys sent before the focus
+# moves would reach the window that had it.
+focus_on() {
+  local deadline=$((SECONDS + 5))
+  until [ "$(x xdotool getwindowfocus 2>/dev/null)" = "$1" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+focus_off() {
+  local deadline=$((SECONDS + 5)) now
+  while now=$(x xdotool getwindowfocus 2>/dev/null) && { [ -z "$now" ] || [ "$now" = "$1" ]; }; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+# Closes the message box that has opened with KEY, and waits until the
+# keyboard is back on the window.
+close_message() { focus_off "$window"; keys "$1"; focus_on "$window"; }
+keys() { x xdotool key --delay 80 "$@" >/dev/null 2>&1; }
+typed() { x xdotool type --delay 60 "$1" >/dev/null 2>&1; }
 # The host's reply once the window has gone (at most 10 s).
 reply() {
   local deadline=$((SECONDS + 10))
@@ -117,7 +138,7 @@ check "closing the window keeps the host's preset" "$preset" "$(reply)"
 start
 typed 70000
 check_traced "a refused value's message" "message: Hotstamp 70000 is too large. 65535 is max."
-keys Return                         # closes the message box; the keyboard is back
+close_message Return                # closes the message box; the keyboard is back
 keys BackSpace
 check_traced "the keyboard after the message box" 'txtBoxSerialNo.text="6553"'
 keys Escape
@@ -145,14 +166,16 @@ keys Tab space                      # a read that gets no card: its wait limit
 deadline=$((SECONDS + 12))
 until traced "message: Timeout" || [ "$SECONDS" -ge "$deadline" ]; do sleep 0.2; done
 check_traced "no card: the wait limit" "message: Timeout"
-keys Return                         # closes the message; the button has the focus again
+close_message Return                # closes the message; the button has the focus again
 : >"$work/trace"
 keys space                          # another read that gets no card
 wait_traced "cmdGetCard.caption=\"press 'ESC' to cancel\"" || true
 x xdotool keydown Escape; sleep 2; x xdotool keyup Escape
 check_traced "Escape cancels the read" "message: Cancelled"
 check "a held Escape never exits" "running" "$(kill -0 "$host_pid" 2>/dev/null && echo running)"
-keys Escape Escape                  # the message box (if a repeat has not closed it), then Exit
+# The message box, unless a repeat has closed it, then Exit.
+[ "$(x xdotool getwindowfocus 2>/dev/null)" = "$window" ] || close_message Escape
+keys Escape
 check "Exit after the read" "Cancel" "$(reply)"
 
 echo "$passed passed, $failures failed"
