@@ -3,6 +3,7 @@
 #include <array>
 #include <ostream>
 #include <streambuf>
+#include <string>
 #include <string_view>
 
 namespace proxcred::cli {
@@ -40,14 +41,22 @@ class StandardOutput {
       private:
         bool writeOut();
         bool writeAll(const char* bytes, std::size_t count);
+        bool writeRaw(const char* bytes, std::size_t count);
 
         int fd_;
         int error_ = 0;
         std::array<char, 1 << 16> bytes_{};
+#ifdef _WIN32
+        std::string lineEnds_;  // a block with Windows' CR LF line ends
+#endif
     };
 
     Buffer buffer_;
     std::ostream stream_;
+#ifdef _WIN32
+    int fd_;
+    int previousMode_;
+#endif
 };
 
 }  // namespace proxcred::cli
