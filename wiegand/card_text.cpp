@@ -142,7 +142,7 @@ void matchEveryFormat(const Library& library, const ReadScope& scope, CardForm f
     } else {
         for (const Format& format : library.formats()) tryFormat(format);
     }
-    rankMatches(library, matches);
+    rankMatches(matches);
 }
 
 // A format asked for that the form cannot carry is an error of its own, not

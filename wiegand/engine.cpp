@@ -76,17 +76,18 @@ Encoded encode(const Format& format, const CardNumbers& numbers) {
     return {Frame{bits::withParity(value, format.parity), format.bits}, {}};
 }
 
-std::optional<Decoded> decode(const Format& format, const Frame& frame) {
-    if (frame.bits != format.bits) return std::nullopt;
-    if ((frame.value & format.fixedMask) != format.fixedValue) return std::nullopt;
-    Decoded decoded;
+bool decodeInto(const Format& format, const Frame& frame, Decoded& decoded) {
+    if (frame.bits != format.bits) return false;
+    if ((frame.value & format.fixedMask) != format.fixedValue) return false;
+    decoded.numbers = {};
     for (const Field& field : format.fields) {
         const std::uint64_t raw = rawField(frame.value, field);
         const std::optional<std::uint64_t> value =
             field.bcd ? fromBcd(raw, field.at.size() / 4) : raw;
-        if (!value) return std::nullopt;
+        if (!value) return false;
         decoded.numbers[field.kind] = *value;
     }
+    decoded.parity = ParityVerdict::None;
     if (format.hasParity()) {
         // The loader keeps a parity bit from covering one set after it, so
         // the parity bits reading as the encoder sets them is each one
@@ -94,6 +95,12 @@ std::optional<Decoded> decode(const Format& format, const Frame& frame) {
         const bool holds = bits::parityHolds(frame.value, format.parity, format.parityMask);
         decoded.parity = holds ? ParityVerdict::Ok : ParityVerdict::Fail;
     }
+    return true;
+}
+
+std::optional<Decoded> decode(const Format& format, const Frame& frame) {
+    Decoded decoded;
+    if (!decodeInto(format, frame, decoded)) return std::nullopt;
     return decoded;
 }
 

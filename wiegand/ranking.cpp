@@ -33,15 +33,14 @@ void Library::rankFormats() {
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
-    rank_.resize(formats_.size());
-    for (std::uint32_t place = 0; place < order.size(); ++place) rank_[order[place]] = place;
+    for (std::uint32_t place = 0; place < order.size(); ++place) formats_[order[place]].rank = place;
 }
 
 // Sorts the matches by their keys, moving each match once: the keys (the
 // verdict's rank, the format's, the match's place) sort as plain numbers, and
 // the matches follow the cycles of that order. A format fits a text once, so
 // no two keys are equal.
-void rankMatches(const Library& library, Matches& matches) {
+void rankMatches(Matches& matches) {
     constexpr std::size_t kOnStack = 64;
     constexpr int kPlaceBits = 20;
     std::array<std::uint64_t, kOnStack> onStack{};
@@ -53,7 +52,7 @@ void rankMatches(const Library& library, Matches& matches) {
         const Match& match = matches[place];
         keys[place] =
             (std::uint64_t{kVerdictRank[static_cast<std::size_t>(match.decoded.parity)]} << 52) |
-            (std::uint64_t{library.rankOf(*match.format)} << kPlaceBits) | place;
+            (std::uint64_t{Library::rankOf(*match.format)} << kPlaceBits) | place;
     }
     std::sort(keys.begin(), keys.end());
     const std::uint64_t placeMask = bits::lowBits(kPlaceBits);
@@ -77,17 +76,20 @@ void findMatches(const Library& library, const Frames& frames, const Format* onl
                  Matches& matches) {
     matches.clear();
     for (const Frame& frame : frames) {
+        // Decoded in place: the slot is taken back where the frame is not
+        // of the format.
+        const auto tryFormat = [&](const Format& format) {
+            Match& match = matches.emplace_back();
+            match.format = &format;
+            if (!decodeInto(format, frame, match.decoded)) matches.pop_back();
+        };
         if (only != nullptr) {
-            if (std::optional<Decoded> decoded = decode(*only, frame))
-                matches.push_back({only, *decoded});
-            continue;
+            tryFormat(*only);
+        } else {
+            library.forEachOfLength(frame.bits, tryFormat);
         }
-        library.forEachOfLength(frame.bits, [&](const Format& format) {
-            if (std::optional<Decoded> decoded = decode(format, frame))
-                matches.push_back({&format, *decoded});
-        });
     }
-    rankMatches(library, matches);
+    rankMatches(matches);
 }
 
 }  // namespace proxcred::wiegand

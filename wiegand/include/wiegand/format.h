@@ -68,6 +68,7 @@ struct Format {
     std::uint64_t fixedValue = 0;         // and that value
     std::vector<bits::ParityBit> parity;  // computed in this order
     std::uint64_t parityMask = 0;
+    std::uint32_t rank = 0;  // where its readings stand (Library::rankOf), set by the library
 
     const Field* field(FieldKind kind) const;
     bool hasParity() const { return !parity.empty(); }
@@ -113,5 +114,8 @@ struct Decoded {
 // nullopt when the frame is not of the format: another length, a fixed bit
 // that does not hold, a BCD digit above 9.
 std::optional<Decoded> decode(const Format& format, const Frame& frame);
+// The same into a reading kept by the caller (decoding many frames builds no
+// value to copy); false when the frame is not of the format.
+bool decodeInto(const Format& format, const Frame& frame, Decoded& decoded);
 
 }  // namespace proxcred::wiegand

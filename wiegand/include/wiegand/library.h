@@ -41,9 +41,7 @@ class Library {
     // Where a format of this library stands when readings are ranked: the
     // formats in wide use first (kWidelyUsed, in its order), then the rest
     // by length, in the library's order within a length.
-    std::uint32_t rankOf(const Format& format) const {
-        return rank_[static_cast<std::size_t>(&format - formats_.data())];
-    }
+    static std::uint32_t rankOf(const Format& format) { return format.rank; }
 
     // Calls `visit` with each format of a frame length, in the library's
     // order: decoding a frame looks at no other.

@@ -18,7 +18,7 @@ using Matches = std::vector<Match>;
 // Puts readings in rank order: parity ok first, then formats without
 // parity, then failed parity; within each, the formats in wide use first
 // and the rest by length (Library::rankOf).
-void rankMatches(const Library& library, Matches& matches);
+void rankMatches(Matches& matches);
 
 // Every reading of the frames as a format of their length (or as `only`),
 // ranked. `matches` is kept by the caller, so that decoding line after line
