@@ -41,5 +41,21 @@ while read -r from to; do
     failures=$((failures + 1))
   fi
 done <<<"$edges"
-[ "$failures" -eq 0 ] && echo "architecture: every arrow points the allowed way"
+
+# The folder table of the README and the picture in docs/architecture.md name
+# every folder that builds something, and nothing that is gone.
+mapfile -t folders < <(git ls-files '*/CMakeLists.txt' | awk -F/ 'NF == 2 { print $1 }' | sort -u)
+picture=$(sed -n '/^## Who uses whom/,/^## /p' docs/architecture.md | sed -n '/^```$/,/^```$/p')
+for folder in "${folders[@]}"; do
+  grep -q "^| \`$folder/\` |" README.md ||
+    { echo "FAILED: README's folder table has no row for $folder/"; failures=$((failures + 1)); }
+  case $folder in tests | fuzz | bench | packaging | version) continue ;; esac
+  grep -qw -- "$folder" <<<"$picture" ||
+    { echo "FAILED: docs/architecture.md's picture does not show $folder"; failures=$((failures + 1)); }
+done
+while read -r listed; do
+  [ -d "$listed" ] || { echo "FAILED: README's folder table lists $listed/, which is gone"; failures=$((failures + 1)); }
+done < <(sed -n 's/^| `\([a-z0-9_]*\)\/` |.*/\1/p' README.md)
+
+[ "$failures" -eq 0 ] && echo "architecture: every arrow points the allowed way; the folder table and picture name every folder"
 [ "$failures" -eq 0 ]
