@@ -92,6 +92,16 @@ check "wiegand encode --csv by the header's names" $none wiegand encode --csv @e
 check "em, every form" $none em 0F0368568B
 check "em from DEZ 8, as JSON" "$work/dez8.txt" em --in dez8 --json
 
+# A folder named as a file: the same status and reason (the paths differ).
+timeout 60 "$wine" "$windows" encode --csv "$(winpath "$work/dir")" >/dev/null 2>"$work/w.err"
+status=$?
+if [ "$status" = 2 ] && tr -d '\r' <"$work/w.err" | grep -q ": Is a directory$"; then
+  passed=$((passed + 1))
+else
+  echo "FAILED: a folder named as the CSV: exit $status, $(head -c 200 "$work/w.err")"
+  failures=$((failures + 1))
+fi
+
 # Standard input from a pipe.
 printf '0000000600400002\n' | "$linux" split >"$work/l.out" 2>&1
 printf '0000000600400002\n' | timeout 60 "$wine" "$windows" split 2>&1 | tr -d '\r' >"$work/w.lf"
