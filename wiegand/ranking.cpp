@@ -33,7 +33,8 @@ void Library::rankFormats() {
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
-    for (std::uint32_t place = 0; place < order.size(); ++place) formats_[order[place]].rank = place;
+    for (std::uint32_t place = 0; place < order.size(); ++place)
+        formats_[order[place]].rank = place;
 }
 
 // Sorts the matches by their keys, moving each match once: the keys (the
