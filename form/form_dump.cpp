@@ -75,6 +75,8 @@ std::optional<std::string> changeTraceLine(const Control& control) {
     if (control.kind() == ControlKind::CommandButton)
         return control.name() +
                ".caption=" + jsonText(static_cast<const CommandButton&>(control).caption());
+    if (control.kind() == ControlKind::ComboBox)
+        return control.name() + ".text=" + jsonText(static_cast<const ComboBox&>(control).text());
     return std::nullopt;
 }
 

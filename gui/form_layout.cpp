@@ -11,6 +11,7 @@
 #include "gui/artwork.h"
 #include "gui/form_window.h"
 #include "gui/qt_text.h"
+#include "window_layout/accessible_names.h"
 #include "window_layout/window_layout.h"
 
 namespace proxcred::gui {
@@ -45,19 +46,40 @@ void FormWindow::buildWindow() {
     tabs_->addTab(pages[1], fromUtf8(form_.SSTab1.pageCaptions()[1]));
     widgets_[&form_.SSTab1] = tabs_;
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) { form_.showPage(page); });
-    // Frames first, so that what they hold is drawn above them.
+    // Frames first: what a frame holds (the format options, the port list)
+    // is its child, a group a screen reader and the arrow keys know.
     for (const bool frames : {true, false}) {
         for (const layout::Place& place : layout::kPlaces) {
             Control& control = *form_.findControl(place.control);
             if ((control.kind() == ControlKind::Frame) != frames) continue;
-            QWidget* parent =
-                place.page == layout::Page::Window ? client : pages[static_cast<int>(place.page)];
             QWidget* widget = widgetOf(control, place.align);
-            widget->setParent(parent);
-            widget->setGeometry(rectOf(place.rect));
+            QRect rect = rectOf(place.rect);
+            if (const Control* frame = control.container()) {
+                widget->setParent(widgetFor(*frame));
+                rect.translate(-rectOf(layout::placeOf(frame->name())->rect).topLeft());
+            } else {
+                widget->setParent(place.page == layout::Page::Window
+                                      ? client
+                                      : pages[static_cast<int>(place.page)]);
+            }
+            widget->setGeometry(rect);
+            nameForScreenReaders(place, widget);
         }
     }
+    for (const layout::LabelFor& labelled : layout::kLabelFor) {
+        if (auto* label = qobject_cast<QLabel*>(widgetNamed(labelled.label)))
+            label->setBuddy(widgetNamed(labelled.control));
+    }
     setCentralWidget(client);
+}
+
+// Every control by the name the layout gives it; a control Tab does not
+// visit (a result box) is not taken by a click either.
+void FormWindow::nameForScreenReaders(const layout::Place& place, QWidget* widget) {
+    const std::string name = layout::accessibleName(form_, place.control);
+    if (!name.empty()) widget->setAccessibleName(fromUtf8(name));
+    if (place.tab == 0 && qobject_cast<QLineEdit*>(widget) != nullptr)
+        widget->setFocusPolicy(Qt::NoFocus);
 }
 
 // The widget that shows a control of the form.

@@ -17,6 +17,8 @@
 
 #include "form/form_dump.h"
 #include "gui/artwork.h"
+#include "gui/named_list_accessible.h"
+#include "gui/popup_escape.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_text.h"
 
@@ -42,6 +44,8 @@ Qt::CheckState checkState(int value) {
 }  // namespace
 
 FormWindow::FormWindow(frmCorvel& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+    // Before any widget exists: a screen reader's bus asks for each as it is made.
+    NamedListAccessible::install();
     setWindowTitle(fromUtf8(kApplicationTitle));
     setWindowIcon(applicationIcon());
     buildWindow();
@@ -50,11 +54,27 @@ FormWindow::FormWindow(frmCorvel& form, QWidget* parent) : QMainWindow(parent), 
     form_.setObserver(this);
     focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
                                [this](QWidget* /*old*/, QWidget* now) { operatorFocused(now); });
-    // Escape presses Exit. A held Escape repeats: the first press may cancel a
+    addShortcuts();
+}
+
+void FormWindow::addShortcuts() {
+    // Escape presses Exit, unless a list is open: then it closes the list
+    // and nothing more. A held Escape repeats: the first press may cancel a
     // read and the next close its message, but a repeat never ends the program.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, this, [this] { form_.click(form_.cmdCancel); });
+    qApp->installEventFilter(new PopupEscape(this));
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the page wherever the focus is.
+    const int pages = static_cast<int>(form_.SSTab1.pageCaptions().size());
+    for (const auto& [keys, step] :
+         {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), pages - 1}}) {
+        auto* turn = new QShortcut(keys, this);
+        connect(turn, &QShortcut::activated, this, [this, step = step, pages] {
+            form_.showPage((form_.SSTab1.page() + step) % pages);
+        });
+    }
 }
 
 FormWindow::~FormWindow() {
@@ -115,8 +135,8 @@ QWidget* FormWindow::label(CaptionedControl& caption, Qt::Alignment alignment) {
 
 QWidget* FormWindow::option(OptionButton& option) {
     auto* radio = new QRadioButton;
-    // The model keeps the group exclusive; the widget only reports clicks.
-    radio->setAutoExclusive(false);
+    // One group in its frame: the arrow keys move through it and select.
+    radio->setAutoExclusive(true);
     bind(option, radio);
     connect(radio, &QRadioButton::clicked, this, [this, &option] {
         form_.click(option);
@@ -210,6 +230,7 @@ void FormWindow::controlChanged(const Control& control) {
 }
 
 void FormWindow::focusChanged(const Control& focused) {
+    trace_.write("focus", focused.name());
     if (QWidget* widget = widgetFor(focused); widget != nullptr && !widget->hasFocus()) {
         widget->setFocus(Qt::OtherFocusReason);
     }
@@ -227,7 +248,13 @@ void FormWindow::mirrorText(const TextBox& box, QWidget* widget) {
     } else if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
         const QString text = forEditor(box.text());
         if (editor->toPlainText() != text) editor->setPlainText(text);
+        if (editor->isReadOnly() == box.readOnly()) return;
         editor->setReadOnly(box.readOnly());
+        // A read-only text shows where the focus is by its cursor, as an
+        // editable one does (read-only alone takes the keyboard's cursor away).
+        if (box.readOnly())
+            editor->setTextInteractionFlags(Qt::TextSelectableByKeyboard |
+                                            Qt::TextSelectableByMouse);
     }
 }
 
@@ -272,6 +299,14 @@ QString FormWindow::captionOf(const Control& control) {
 
 void FormWindow::mirrorOption(const OptionButton& option, QRadioButton* radio) {
     radio->setText(fromUtf8(option.caption()));
+    // The form may select no option at all; an exclusive group cannot show
+    // that unless the button steps out of it for the moment.
+    if (!option.value() && radio->isChecked()) {
+        radio->setAutoExclusive(false);
+        radio->setChecked(false);
+        radio->setAutoExclusive(true);
+        return;
+    }
     radio->setChecked(option.value());
 }
 

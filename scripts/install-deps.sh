@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev qt6-serialport-dev libxcb1-dev
   xvfb xclip xdotool openbox x11-utils weston xwayland wl-clipboard qt6-wayland
+  at-spi2-core python3-pyatspi dbus
   g++-mingw-w64-x86-64-posix wine64
   python3 scdoc man-db lintian desktop-file-utils appstream wixl
 )

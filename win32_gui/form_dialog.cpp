@@ -4,11 +4,17 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "form/form_dump.h"
+#include "window_layout/accessible_names.h"
 
 namespace proxcred::win32 {
 namespace {
+
+bool isArrowKey(WPARAM key) {
+    return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+}
 
 // Control ids: this plus the place's index in the layout.
 constexpr int kFirstId = 1000;
@@ -188,7 +194,7 @@ void FormDialog::createControls() {
     for (std::size_t index = 0; index < layout::kPlaces.size(); ++index) {
         const layout::Place& place = layout::kPlaces[index];
         Control& control = *form_.findControl(place.control);
-        HWND window = createControl(control, place.align);
+        HWND window = createControl(control, place);
         SetWindowLongPtrW(window, GWLP_ID, static_cast<LONG_PTR>(kFirstId + index));
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         windows_[&control] = window;
@@ -196,6 +202,8 @@ void FormDialog::createControls() {
         ids_[kFirstId + static_cast<int>(index)] = &control;
         pages_[&control] = place.page;
     }
+    for (const layout::Place& place : layout::kPlaces)
+        addNameLabel(*form_.findControl(place.control));
     placeControls();
     setTabOrder();
     addToolTips();
@@ -264,13 +272,16 @@ void FormDialog::setPortDevices(std::function<std::string(int port)> deviceOf) {
 }
 
 // The window class and styles of a control's native window.
-FormDialog::NativeKind FormDialog::nativeKind(const Control& control, layout::Align align) const {
+FormDialog::NativeKind FormDialog::nativeKind(const Control& control,
+                                              const layout::Place& place) const {
     const DWORD child = WS_CHILD | WS_VISIBLE;
+    const layout::Align align = place.align;
     switch (control.kind()) {
         case ControlKind::TextBox:
             // Instructions wrap at the box's width; a line scrolls instead.
+            // A box Tab does not visit (a result) is no tab stop.
             return {WC_EDITW,
-                    child | WS_TABSTOP |
+                    child | (place.tab > 0 ? DWORD{WS_TABSTOP} : DWORD{0}) |
                         (static_cast<const TextBox&>(control).multiLine()
                              ? DWORD{ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL}
                              : DWORD{ES_AUTOHSCROLL}),
@@ -303,8 +314,8 @@ FormDialog::NativeKind FormDialog::nativeKind(const Control& control, layout::Al
     return {WC_STATICW, child, 0};
 }
 
-HWND FormDialog::createControl(const Control& control, layout::Align align) {
-    const NativeKind native = nativeKind(control, align);
+HWND FormDialog::createControl(const Control& control, const layout::Place& place) {
+    const NativeKind native = nativeKind(control, place);
     return CreateWindowExW(native.extendedStyle, native.windowClass, L"", native.style, 0, 0, 0, 0,
                            dialog_, nullptr, nullptr, nullptr);
 }
@@ -312,18 +323,56 @@ HWND FormDialog::createControl(const Control& control, layout::Align align) {
 // The dialog visits its controls in their order among the dialog's
 // children: the layout's tab order first, then the rest (labels, frames,
 // result boxes, in the layout's order), the tab control last, beneath all.
+// Each control's label (or name label) comes right before it: a screen
+// reader names an edit box or list by the text just ahead of it. Each tab
+// stop starts a group of its own but the format options, which are one: the
+// arrow keys move through it, and an option selects as it takes the focus.
 void FormDialog::setTabOrder() {
     HWND previous = HWND_TOP;
+    std::unordered_set<HWND> placed;
     const auto place = [&](HWND window) {
+        if (!placed.insert(window).second) return;
         SetWindowPos(window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = window;
     };
-    for (const std::string_view name : layout::tabOrder())
-        place(windows_.at(form_.findControl(name)));
-    for (const layout::Place& entry : layout::kPlaces) {
-        if (entry.tab == 0) place(windows_.at(form_.findControl(entry.control)));
+    const auto placeNamed = [&](const Control* control) {
+        if (const auto label = labels_.find(control); label != labels_.end()) place(label->second);
+        place(windows_.at(control));
+    };
+    const Control* before = nullptr;
+    for (const std::string_view name : layout::tabOrder()) {
+        const Control* control = form_.findControl(name);
+        const bool sameGroup = control->kind() == ControlKind::OptionButton && before != nullptr &&
+                               before->kind() == ControlKind::OptionButton &&
+                               before->container() == control->container();
+        HWND window = windows_.at(control);
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        SetWindowLongPtrW(window, GWL_STYLE, sameGroup ? style & ~WS_GROUP : style | WS_GROUP);
+        placeNamed(control);
+        before = control;
     }
+    for (const layout::Place& entry : layout::kPlaces) placeNamed(form_.findControl(entry.control));
     place(tabs_);
+}
+
+// The window a screen reader takes an edit box's or list's name from: the
+// static text right ahead of it (setTabOrder), the form's label or, where no
+// label names it, one of its own.
+void FormDialog::addNameLabel(const Control& control) {
+    const auto labelled = std::find_if(
+        layout::kLabelFor.begin(), layout::kLabelFor.end(),
+        [&](const layout::LabelFor& entry) { return entry.control == control.name(); });
+    // Windows names by a static text only, not by a frame (a group box).
+    if (labelled != layout::kLabelFor.end() &&
+        form_.findControl(labelled->label)->kind() == ControlKind::Label) {
+        labels_[&control] = windows_.at(form_.findControl(labelled->label));
+        return;
+    }
+    if (control.kind() != ControlKind::TextBox && control.kind() != ControlKind::ComboBox) return;
+    // Visible, as a label must be to name, but of no size: never seen.
+    labels_[&control] = CreateWindowExW(
+        0, WC_STATICW, utf16Of(layout::accessibleName(form_, control.name())).c_str(),
+        WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, dialog_, nullptr, nullptr, nullptr);
 }
 
 HWND FormDialog::windowOf(std::string_view control) const {
@@ -340,9 +389,11 @@ Control* FormDialog::controlOf(HWND window) const {
 
 void FormDialog::command(int id, int notification) {
     const auto found = ids_.find(id);
-    if (found == ids_.end() || mirroring_) return;
+    if (found == ids_.end()) return;
     Control& control = *found->second;
     HWND window = windows_.at(&control);
+    if (control.kind() == ControlKind::TextBox && notification == EN_SETFOCUS) widenCaret(window);
+    if (mirroring_) return;
     switch (control.kind()) {
         case ControlKind::TextBox:
             if (notification == EN_CHANGE) operatorEdited(static_cast<TextBox&>(control), window);
@@ -368,6 +419,25 @@ void FormDialog::command(int id, int notification) {
     }
 }
 
+// An edit box draws a one-pixel caret, which the eye loses in an empty box:
+// it gets one two pixels wide at 96 DPI, or the system's width if wider. The
+// box made its caret as it took the focus and tells the dialog afterwards.
+void FormDialog::widenCaret(HWND edit) const {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &thread) == FALSE || thread.hwndCaret != edit)
+        return;
+    DWORD systemWidth = 1;
+    SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &systemWidth, 0);
+    const int width =
+        std::max(MulDiv(2, dpi_, USER_DEFAULT_SCREEN_DPI), static_cast<int>(systemWidth));
+    const RECT caret = thread.rcCaret;
+    if (caret.right - caret.left >= width) return;
+    CreateCaret(edit, nullptr, width, caret.bottom - caret.top);
+    SetCaretPos(caret.left, caret.top);
+    ShowCaret(edit);
+}
+
 // Windows reports a change for keys it refused, with the text as it was: only
 // a text that differs from the model's is the operator's edit.
 void FormDialog::operatorEdited(TextBox& box, HWND edit) {
@@ -379,6 +449,8 @@ void FormDialog::operatorEdited(TextBox& box, HWND edit) {
 
 bool FormDialog::preTranslate(MSG& message) {
     if (dialog_ == nullptr || message.message != WM_KEYDOWN) return false;
+    // An open list takes Escape (it closes) and Enter (it chooses) itself.
+    if ((message.wParam == VK_ESCAPE || message.wParam == VK_RETURN) && listIsOpen()) return false;
     if (message.wParam == VK_ESCAPE) {
         // A held Escape repeats: the first press may cancel a read and the
         // next close its message, but a repeat never ends the program.
@@ -391,6 +463,7 @@ bool FormDialog::preTranslate(MSG& message) {
         form_.showPage((form_.SSTab1.page() + (back ? pages - 1 : 1)) % pages);
         return true;
     }
+    if (isArrowKey(message.wParam)) return moveAmongOptions(message);
     if (message.wParam == VK_RETURN) {
         Control* focused = controlOf(GetFocus());
         if (focused != nullptr && focused->kind() == ControlKind::TextBox) {
@@ -404,6 +477,27 @@ bool FormDialog::preTranslate(MSG& message) {
         return true;
     }
     return false;
+}
+
+// The arrow keys move through the format options and choose as they move,
+// as in any group of options. The dialog moves the focus within the group;
+// the buttons are not automatic ones (the model keeps the group exclusive),
+// so the option reached is clicked here.
+bool FormDialog::moveAmongOptions(MSG& message) {
+    const Control* from = controlOf(GetFocus());
+    if (from == nullptr || from->kind() != ControlKind::OptionButton) return false;
+    IsDialogMessageW(dialog_, &message);
+    Control* to = controlOf(GetFocus());
+    if (to != from && to != nullptr && to->kind() == ControlKind::OptionButton &&
+        !static_cast<const OptionButton*>(to)->value())
+        SendMessageW(windows_.at(to), BM_CLICK, 0, 0);
+    return true;
+}
+
+bool FormDialog::listIsOpen() const {
+    const Control* focused = controlOf(GetFocus());
+    return focused != nullptr && focused->kind() == ControlKind::ComboBox &&
+           SendMessageW(windows_.at(focused), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 void FormDialog::noteFocus() {
@@ -443,6 +537,7 @@ void FormDialog::controlChanged(const Control& control) {
 }
 
 void FormDialog::focusChanged(const Control& focused) {
+    trace_.write("focus", focused.name());
     const auto found = windows_.find(&focused);
     if (found != windows_.end() && GetFocus() != found->second) SetFocus(found->second);
 }
@@ -500,11 +595,16 @@ void FormDialog::mirror(const Control& control) {
     mirroring_ = wasMirroring;
 }
 
-void FormDialog::mirrorCaption(const CaptionedControl& control, HWND window) {
-    SetWindowTextW(window, utf16Of(control.caption()).c_str());
+// A button that shows an icon (Copy to Clipboard) is named by its text,
+// which it does not draw.
+void FormDialog::mirrorCaption(const CaptionedControl& control, HWND window) const {
+    const std::string& caption = control.caption();
+    SetWindowTextW(
+        window,
+        utf16Of(caption.empty() ? layout::accessibleName(form_, control.name()) : caption).c_str());
 }
 
-void FormDialog::mirrorCheckBox(const CheckBox& box, HWND window) {
+void FormDialog::mirrorCheckBox(const CheckBox& box, HWND window) const {
     SendMessageW(window, BM_SETCHECK,
                  box.value() == CheckBox::kChecked  ? BST_CHECKED
                  : box.value() == CheckBox::kGrayed ? BST_INDETERMINATE

@@ -2,11 +2,15 @@
 // keys, focus, read-only boxes, the copy button, a lock read, message boxes.
 #include <xcb/xcb.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -18,6 +22,7 @@
 #include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
 #include "gui/qt_platform.h"
+#include "window_layout/accessible_names.h"
 
 // Desktop platforms turn Alt mnemonics on; the offscreen platform leaves them
 // off, so the test turns them on as the desktop does.
@@ -29,9 +34,9 @@ namespace proxcred::gui {
 // fake serial ports and card reader. Message boxes are closed as soon as they
 // open, and their texts kept.
 struct Harness {
-    explicit Harness(const QString& preset) {
+    explicit Harness(const QString& preset, std::set<int> ports = {1}) {
         QGuiApplication::clipboard()->setText(preset);
-        fakes.serialPort.openable = {1};
+        fakes.serialPort.openable = std::move(ports);
         form = std::make_unique<frmCorvel>(platform);
         window = std::make_unique<FormWindow>(*form);
         messageBox.setParent(window.get());
@@ -259,6 +264,97 @@ class WindowTest : public QObject {
         // Clicking the selected option again leaves it selected.
         QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
         QVERIFY(option->isChecked());
+    }
+
+    // A screen reader hears each control by the name the layout gives it,
+    // the options as radio buttons in their named frame, and no two alike.
+    void everyControlHasItsNameAndRole() {
+        Harness h("");
+        QSet<QString> names;
+        for (const layout::Place& place : layout::kPlaces) {
+            const QString expected =
+                QString::fromStdString(layout::accessibleName(*h.form, place.control));
+            if (expected.isEmpty()) continue;
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(h.window->widgetNamed(place.control));
+            QVERIFY(accessible != nullptr);
+            QCOMPARE(accessible->text(QAccessible::Name), expected);
+            QVERIFY2(!names.contains(expected), qPrintable(expected));
+            names.insert(expected);
+        }
+        QCOMPARE(names.size(), 47);
+        QWidget* option = h.window->widgetNamed("opt35BitX");
+        QCOMPARE(QAccessible::queryAccessibleInterface(option)->role(), QAccessible::RadioButton);
+        QCOMPARE(option->parentWidget(), h.window->widgetNamed("fraCardFormat"));
+        QCOMPARE(h.window->widgetNamed("ComboComPort")->parentWidget(),
+                 h.window->widgetNamed("Frame1"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(h.window->widgetNamed("cmdCopyToCB"))
+                     ->text(QAccessible::Name),
+                 QString("Copy to Clipboard"));
+    }
+
+    // Escape in the open port list closes the list and nothing more; Enter
+    // in it chooses the port.
+    void escapeAndEnterInTheOpenPortList() {
+        Harness h("FC=1;CF=26;ZELF=F", {1, 2});
+        h.form->showPage(1);
+        auto* ports = h.widget<QComboBox>("ComboComPort");
+        ports->setFocus();
+        QTest::keyClick(ports, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(!h.form->unloaded());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("FC=1;CF=26;ZELF=F"));
+        QTest::keyClick(ports, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QCOMPARE(h.form->ComboComPort.text(), std::string("2"));
+        QTest::keyClick(ports, Qt::Key_Escape);
+        QTRY_VERIFY(h.form->unloaded());
+    }
+
+    // The arrow keys move through the format options and choose.
+    void arrowKeysChooseAmongTheOptions() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        QWidget* first = h.window->widgetNamed("opt26Bit");
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), h.window->widgetNamed("opt34Bit"));
+        QCOMPARE(h.form->sCardFormat, std::string("34"));
+        QVERIFY(h.widget<QRadioButton>("opt34Bit")->isChecked());
+        QVERIFY(!h.widget<QRadioButton>("opt26Bit")->isChecked());
+    }
+
+    // Ctrl+Tab turns the page from OK too, where Enter leaves the focus; Tab
+    // goes round the page past the result boxes.
+    void ctrlTabAndTabFromAnywhere() {
+        Harness h("FC=1;CF=26;ZELF=F");
+        QTest::keyClicks(h.widget<QLineEdit>("txtBoxSerialNo"), "1");
+        QTest::keyClick(h.widget<QLineEdit>("txtBoxSerialNo"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), h.window->widgetNamed("cmdOK"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(h.form->SSTab1.page(), 1);
+        QStringList visited;
+        for (int press = 0; press < 10; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"cmdCancel", "qt_tabwidget_tabbar", "txtData", "cmdStart",
+                                       "cmdGetCard", "ComboComPort", "txtBits", "Text1", "cmdOK",
+                                       "cmdCancel"}));
+    }
+
+    // The read-only instructions show a cursor when they have the focus.
+    void focusOnTheInstructionsIsVisible() {
+        Harness h("");
+        auto* text = h.widget<QPlainTextEdit>("Text2");
+        QVERIFY(text->isReadOnly());
+        QVERIFY(text->textInteractionFlags() & Qt::TextSelectableByKeyboard);
     }
 
     void closingTheWindowWritesNothing() {

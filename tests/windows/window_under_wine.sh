@@ -4,9 +4,10 @@
 # clipboard), driven by the keyboard and checked through its trace and the
 # host's clipboard, never through pixels: OK and Exit and closing, the
 # mnemonics, Enter, a refused value's message box and the keyboard after it,
-# Ctrl+Tab, the three kinds of edit, and a lock read through a COM port the
-# Wine prefix declares, with Escape cancelling it and a held Escape never
-# pressing Exit.
+# Ctrl+Tab, the three kinds of edit, the format options as one group, the
+# Com Port list (Escape and Enter in it open), Tab past the result boxes, and
+# a lock read through a COM port the Wine prefix declares, with Escape
+# cancelling it and a held Escape never pressing Exit.
 # Usage: window_under_wine.sh PROXCRED_EXE TEST_HOST_EXE WINE LOCKSIM CLOSE_WINDOW
 set -uo pipefail
 exe=$1
@@ -20,19 +21,26 @@ wineserver=$(dirname "$wine")/wineserver
 begin_window_test
 start_window_manager || exit 1
 export PROXCRED_TRACE="$work/trace"
-# Port 1 is the simulator's COM5; no other port is probed (Wine maps COM1 to
-# COM4 to the machine's own serial devices).
-export PROXCRED_SERIAL_PORTS=COM5
+# Ports 1 and 2 are the simulators' COM5 and COM6; no other port is probed
+# (Wine maps COM1 to COM4 to the machine's own serial devices).
+export PROXCRED_SERIAL_PORTS=COM5,COM6
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-# A lock on COM5 for the read cases, declared before Wine starts.
+# A lock on COM5 for the read cases and one on COM6 for the list of ports,
+# declared before Wine starts.
 "$locksim" --link "$work/com5" --card 0000000600400002 --no-card --no-card --log "$work/com5.log" \
   >/dev/null &
 CLEANUP_PIDS="$CLEANUP_PIDS $!"
-for _ in $(seq 100); do [ -e "$work/com5" ] && break; sleep 0.05; done
+"$locksim" --link "$work/com6" --card 0000000600400002 >/dev/null &
+CLEANUP_PIDS="$CLEANUP_PIDS $!"
+for port in com5 com6; do
+  for _ in $(seq 100); do [ -e "$work/$port" ] && break; sleep 0.05; done
+done
 "$wineserver" -k 2>/dev/null
-"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$(readlink -f "$work/com5")" /f \
-  >/dev/null 2>&1
+for port in COM5 COM6; do
+  "$wine" reg add 'HKLM\Software\Wine\Ports' /v "$port" /t REG_SZ \
+    /d "$(readlink -f "$work/${port,,}")" /f >/dev/null 2>&1
+done
 "$wineserver" -k 2>/dev/null
 trap 'kill $CLEANUP_PIDS 2>/dev/null; "$wineserver" -k 2>/dev/null; stop_xvfb; rm -rf "$work"' EXIT
 
@@ -155,6 +163,53 @@ keys Home shift+End ctrl+v          # a paste over it all, cut to the box's 16 c
 check_traced "a paste" 'txtData.text="FC=12;CF=26;ZELF"'
 keys ctrl+Tab Escape
 check "Ctrl+Tab back and Exit" "Cancel" "$(reply)"
+
+# The format options are one group: Tab reaches the chosen one, the arrow
+# keys choose among them.
+start
+typed 12345
+keys Tab Tab Tab Tab Tab Tab        # past the boxes (Version is off), buttons, check boxes
+check_traced "Tab reaches the chosen format" "focus: opt26Bit"
+keys Down Down                      # 34 Bit, 35 Bit
+check_traced "Down chooses the next format" 'txtBoxProxData.text="0000600140060162"'
+: >"$work/trace"
+keys Up                             # back to 34 Bit
+check_traced "Up chooses the one before" 'txtBoxProxData.text="0000200006060163"'
+keys Escape
+check "Exit from the options" "Cancel" "$(reply)"
+
+# Escape closes the open Com Port list and nothing more; the next one exits.
+start
+keys ctrl+Tab
+typed 0000000600400002
+keys Tab Tab Tab alt+Down           # Split Data, Read Card, the list: open
+sleep 0.5
+keys Escape
+sleep 0.5
+check "Escape in the open list" "running" "$(kill -0 "$host_pid" 2>/dev/null && echo running)"
+check_traced "the card data kept" 'txtData.text="0000000600400002"'
+keys Escape
+check "Escape with the list closed is Exit" "Cancel" "$(reply)"
+
+# Enter in the open list chooses the port and closes the list: the next
+# Escape is Exit.
+start
+keys ctrl+Tab Tab Tab Tab alt+Down
+sleep 0.5
+keys Down Return
+check_traced "Enter chooses port 2" 'ComboComPort.text="2"'
+keys Escape
+check "Enter closes the list" "Cancel" "$(reply)"
+
+# Back from the page's first box is Exit, past the result boxes, and round
+# again.
+start
+keys ctrl+Tab shift+Tab
+check_traced "Shift+Tab from the card data box to Exit" "focus: cmdCancel"
+keys Tab
+check_traced "Tab from Exit to the card data box" "focus: txtData"
+keys Escape
+check "Exit after going round" "Cancel" "$(reply)"
 
 # A lock read by the keyboard: Tab, Tab to "Read Card From Lock", Space.
 start

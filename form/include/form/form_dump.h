@@ -13,8 +13,8 @@ namespace proxcred {
 std::vector<std::string> dumpForm(const frmCorvel& form);
 
 // The line a view's trace (PROXCRED_TRACE) writes when a control changed: a
-// text box's text or a command button's caption (which tells when a lock read
-// waits), JSON-quoted; nothing for other controls.
+// text box's text, a command button's caption (which tells when a lock read
+// waits) or the port list's text, JSON-quoted; nothing for other controls.
 std::optional<std::string> changeTraceLine(const Control& control);
 
 }  // namespace proxcred

@@ -46,7 +46,9 @@ class FormWindow final : public QMainWindow, private ControlObserver {
     void buildWindow();
     QWidget* widgetOf(Control& control, layout::Align align);
     QWidget* picture(Control& control);
+    void nameForScreenReaders(const layout::Place& place, QWidget* widget);
     void setTabOrder();
+    void addShortcuts();
 
     // Widgets bound to controls.
     QWidget* bind(Control& control, QWidget* widget);

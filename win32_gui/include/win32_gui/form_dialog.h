@@ -57,9 +57,10 @@ class FormDialog final : private ControlObserver {
         DWORD style;
         DWORD extendedStyle;
     };
-    NativeKind nativeKind(const Control& control, layout::Align align) const;
+    NativeKind nativeKind(const Control& control, const layout::Place& place) const;
     void createControls();
-    HWND createControl(const Control& control, layout::Align align);
+    HWND createControl(const Control& control, const layout::Place& place);
+    void addNameLabel(const Control& control);
     void placeControls();
     void setLogo(HWND window, const RECT& at);
     void setCopyIcon(HWND button);
@@ -67,6 +68,9 @@ class FormDialog final : private ControlObserver {
     void addToolTips();
     void setToolTip(HWND window, const std::string& text);
     void command(int id, int notification);
+    bool listIsOpen() const;
+    bool moveAmongOptions(MSG& message);
+    void widenCaret(HWND edit) const;
     void operatorEdited(TextBox& box, HWND edit);
 
     // Mirroring the model.
@@ -74,8 +78,8 @@ class FormDialog final : private ControlObserver {
     void focusChanged(const Control& focused) override;
     void mirror(const Control& control);
     void mirrorText(const TextBox& box, HWND edit);
-    static void mirrorCaption(const CaptionedControl& control, HWND window);
-    static void mirrorCheckBox(const CheckBox& box, HWND window);
+    void mirrorCaption(const CaptionedControl& control, HWND window) const;
+    void mirrorCheckBox(const CheckBox& box, HWND window) const;
     void mirrorComboBox(const ComboBox& combo, HWND window);
     void showPage(int page);
 
@@ -98,6 +102,9 @@ class FormDialog final : private ControlObserver {
     std::unordered_map<HWND, Control*> controls_;
     std::unordered_map<int, Control*> ids_;
     std::unordered_map<const Control*, layout::Page> pages_;
+    // The window ahead of each control that names it for a screen reader:
+    // its label, or a hidden one of its own.
+    std::unordered_map<const Control*, HWND> labels_;
 };
 
 }  // namespace proxcred::win32
