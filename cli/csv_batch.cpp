@@ -145,7 +145,7 @@ class BatchRun {
         : lines_(in), reader_(lines_), batch_(batch), columns_(batch) {}
 
     // False at the end of the input; `problem` tells why a header cannot be used.
-    bool next(std::ostream& out, const CsvRowEncoder& encodeRow, std::string& problem) {
+    bool next(TextSink& out, const CsvRowEncoder& encodeRow, std::string& problem) {
         if (!reader_.next(fields_, malformed_)) return false;
         progress_.advance(++rows_);
         if (isBlank(fields_) && malformed_.empty()) return true;
@@ -161,7 +161,7 @@ class BatchRun {
         line_.clear();
         appendCsvRecord(line_, kept_);
         line_.append(added_).push_back('\n');
-        out.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        out.write(line_);
         return true;
     }
 
@@ -201,11 +201,11 @@ class BatchRun {
 
 }  // namespace
 
-int encodeCsvBatch(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err,
+int encodeCsvBatch(std::FILE* in, std::string_view source, TextSink& out, TextSink& err,
                    const CsvBatch& batch, const CsvRowEncoder& encodeRow) {
     BatchRun run(in, batch);
     std::string problem;
-    while (out && run.next(out, encodeRow, problem)) {
+    while (out.ok() && run.next(out, encodeRow, problem)) {
     }
     if (!problem.empty()) {
         err << "proxcred-cli: " << shownText(source) << ": " << problem << '\n';

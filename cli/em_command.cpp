@@ -29,7 +29,7 @@ std::string wiegand26Hid(const wiegand::Library& library, const Id& id) {
 }
 
 void writeTable(const wiegand::Library& library, std::string_view input, const Id& id,
-                std::ostream& out) {
+                TextSink& out) {
     constexpr std::size_t kValueColumn = 12;
     out << shownText(input) << '\n';
     for (const Form form : em4100::kForms) {
@@ -50,7 +50,7 @@ void writeTable(const wiegand::Library& library, std::string_view input, const I
     }
 }
 
-void writeJson(std::string_view input, const Id& id, std::ostream& out) {
+void writeJson(std::string_view input, const Id& id, TextSink& out) {
     out << "{\"input\": " << jsonText(std::string(input))
         << ", \"id\": " << jsonText(em4100::idText(id)) << ", \"unknown_bytes\": [";
     bool first = true;
@@ -70,7 +70,7 @@ void writeJson(std::string_view input, const Id& id, std::ostream& out) {
 }
 
 // One form of the ID; false, with the reason, when it needs bytes not known.
-bool writeOne(const EmOptions& options, const Id& id, std::ostream& out, std::string& error) {
+bool writeOne(const EmOptions& options, const Id& id, TextSink& out, std::string& error) {
     if (options.output == EmOutput::OneForm) {
         const std::optional<std::string> text = em4100::textOf(id, options.outForm);
         if (!text) {
@@ -93,7 +93,7 @@ bool writeOne(const EmOptions& options, const Id& id, std::ostream& out, std::st
 
 // One value; false when it is not of its form or cannot be written.
 bool emValue(const wiegand::Library& library, const EmOptions& options, std::string_view text,
-             std::string_view input, std::string_view where, std::ostream& out, std::ostream& err) {
+             std::string_view input, std::string_view where, TextSink& out, TextSink& err) {
     std::string error;
     const std::optional<Id> id = options.in ? em4100::readId(text, *options.in, error)
                                             : em4100::readFlipperFile(text, error);
@@ -108,7 +108,7 @@ bool emValue(const wiegand::Library& library, const EmOptions& options, std::str
 }  // namespace
 
 int emCommand(const wiegand::Library& library, const EmOptions& options, std::FILE* in,
-              std::ostream& out, std::ostream& err) {
+              TextSink& out, TextSink& err) {
     bool allWritten = true;
     if (!options.in) {
         const bool filesRead = forEachFile(options.values, in, err, [&](const WholeFile& file) {

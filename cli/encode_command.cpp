@@ -56,20 +56,19 @@ EncodedRow encodeRow(std::string_view key, std::string_view hotstamp, std::strin
 }
 
 int encodeHotstamps(std::string_view key, std::string_view facility, std::string_view version,
-                    const std::vector<std::string>& hotstamps, std::ostream& out,
-                    std::ostream& err) {
+                    const std::vector<std::string>& hotstamps, TextSink& out, TextSink& err) {
     bool allEncoded = true;
     for (const std::string& hotstamp : hotstamps) {
         const EncodedRow row = encodeRow(key, hotstamp, facility, version);
         out << row.outcome.text() << '\n';
         if (!row.message.empty()) err << row.message << '\n';
         allEncoded = allEncoded && row.encoded();
-        if (!out) break;  // the caller reports a failed write
+        if (!out.ok()) break;  // the caller reports a failed write
     }
     return allEncoded ? 0 : 1;
 }
 
-int encodeCsv(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err) {
+int encodeCsv(std::FILE* in, std::string_view source, TextSink& out, TextSink& err) {
     static constexpr std::array<CsvColumn, 4> kColumns{
         {{"format", true}, {"hotstamp", true}, {"facility", false}, {"version", false}}};
     constexpr CsvBatch kRows{kColumns, "prox_data,message", 2};

@@ -1,6 +1,5 @@
 #include "cli/formats_command.h"
 
-#include <iomanip>
 #include <string>
 
 #include "formats/encoders.h"
@@ -21,16 +20,18 @@ std::string largest(const CardLayout& layout, InputField field) {
 
 }  // namespace
 
-void listFormats(std::ostream& out) {
-    out << std::left << std::setw(8) << "KEY" << std::setw(18) << "NAME" << std::right
-        << std::setw(5) << "BITS" << std::setw(14) << "HOTSTAMP MAX" << std::setw(14)
-        << "FACILITY MAX" << std::setw(13) << "VERSION MAX" << '\n';
+void listFormats(TextSink& out) {
+    constexpr bool kRight = true;
+    out << padded("KEY", 8) << padded("NAME", 18) << padded("BITS", 5, kRight)
+        << padded("HOTSTAMP MAX", 14, kRight) << padded("FACILITY MAX", 14, kRight)
+        << padded("VERSION MAX", 13, kRight) << '\n';
     for (const CardFormatInfo& info : kCardFormats) {
         const CardLayout& layout = cardLayout(info.format);
-        out << std::left << std::setw(8) << info.key << std::setw(18) << info.caption << std::right
-            << std::setw(5) << info.bits << std::setw(14) << largest(layout, InputField::Hotstamp)
-            << std::setw(14) << largest(layout, InputField::FacilityCode) << std::setw(13)
-            << largest(layout, InputField::Version) << '\n';
+        out << padded(info.key, 8) << padded(info.caption, 18)
+            << padded(std::to_string(info.bits), 5, kRight)
+            << padded(largest(layout, InputField::Hotstamp), 14, kRight)
+            << padded(largest(layout, InputField::FacilityCode), 14, kRight)
+            << padded(largest(layout, InputField::Version), 13, kRight) << '\n';
     }
     const CardLayout& noFacility = cardLayout(CardFormat::Bit37, 0);
     out << "\nKey 37 with facility code 0 encodes the 37-bit format without facility code,\n"

@@ -10,18 +10,18 @@
 
 namespace proxcred::cli {
 
-bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, std::ostream& out,
-                  std::ostream& err,
+bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, TextSink& out,
+                  TextSink& err,
                   const std::function<void(std::string_view, const ValueSource&)>& each) {
     if (!arguments.empty()) {
-        for (std::size_t i = 0; i < arguments.size() && out; ++i)
+        for (std::size_t i = 0; i < arguments.size() && out.ok(); ++i)
             each(arguments[i], {"argument", i + 1, false});
         return true;
     }
     LineReader lines(in);
     Progress progress("lines");
     std::string line;
-    while (out && lines.next(line)) {
+    while (out.ok() && lines.next(line)) {
         progress.advance(lines.lineNumber());
         each(line, {"line", lines.lineNumber(), lines.lastWasCut()});
     }
@@ -58,7 +58,7 @@ bool readWhole(const std::string& path, std::FILE* in, std::string& text, std::s
 
 }  // namespace
 
-bool forEachFile(const std::vector<std::string>& paths, std::FILE* in, std::ostream& err,
+bool forEachFile(const std::vector<std::string>& paths, std::FILE* in, TextSink& err,
                  const std::function<void(const WholeFile&)>& each) {
     static const std::vector<std::string> kStandardInput{"-"};
     const std::vector<std::string>& named = paths.empty() ? kStandardInput : paths;

@@ -221,6 +221,7 @@ bool readBitsOption(WiegandArgs& args) {
 
 int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& args,
                      proxcred::cli::StandardOutput& output) {
+    proxcred::cli::StandardError errors;
     using namespace proxcred;
     auto& options = args.options;
     options.out = *wiegand::cardForm(args.out);
@@ -229,14 +230,13 @@ int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& arg
         if (!input) return 2;
         return output.finish(
             cli::wiegandEncodeCsv(library, options.out, input.get(), csvSource(options.csvPath),
-                                  output.stream(), std::cerr),
-            std::cerr);
+                                  output.stream(), errors),
+            errors);
     }
     for (std::size_t i = 0; i < args.fields.size(); ++i) {
         if (args.fieldOptions[i]->count() != 0) options.fieldTexts[i] = args.fields[i];
     }
-    return output.finish(cli::wiegandEncode(library, options, output.stream(), std::cerr),
-                         std::cerr);
+    return output.finish(cli::wiegandEncode(library, options, output.stream(), errors), errors);
 }
 
 // Loads --formats and runs the chosen Wiegand command.
@@ -249,6 +249,7 @@ bool bothReadStandardInput(const WiegandArgs& args) {
 }
 
 int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
+    proxcred::cli::StandardError errors;
     using namespace proxcred;
     wiegand::Library library = wiegand::Library::builtIn();
     auto& options = args.options;
@@ -258,12 +259,12 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
         return 2;
     }
     if (!loadFormatsFile(options.formatsFile, library)) return 2;
-    std::ostream& out = output.stream();
-    if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), std::cerr);
+    proxcred::cli::TextSink& out = output.stream();
+    if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), errors);
     if (*args.encode) return runWiegandEncode(library, args, output);
     if (!readBitsOption(args)) return 1;
     options.in = *wiegand::cardForm(args.in);
-    return output.finish(cli::wiegandDecode(library, options, stdin, out, std::cerr), std::cerr);
+    return output.finish(cli::wiegandDecode(library, options, stdin, out, errors), errors);
 }
 
 // em: EM4100 IDs.
@@ -303,6 +304,7 @@ void addEm(CLI::App& app, EmArgs& args) {
 }
 
 int runEm(const EmArgs& args, proxcred::cli::StandardOutput& output) {
+    proxcred::cli::StandardError errors;
     using namespace proxcred;
     cli::EmOptions options;
     options.in = em4100::form(args.in);
@@ -317,8 +319,7 @@ int runEm(const EmArgs& args, proxcred::cli::StandardOutput& output) {
         options.outForm = *em4100::form(args.out);
     }
     const wiegand::Library library = wiegand::Library::builtIn();
-    return output.finish(cli::emCommand(library, options, stdin, output.stream(), std::cerr),
-                         std::cerr);
+    return output.finish(cli::emCommand(library, options, stdin, output.stream(), errors), errors);
 }
 
 #ifdef _WIN32
@@ -367,25 +368,25 @@ bool readReadOptions(ReadArgs& args) {
 }
 
 int splitCommand(const SplitArgs& args, proxcred::cli::StandardOutput& output) {
+    proxcred::cli::StandardError errors;
     using proxcred::cli::SplitStyle;
     const SplitStyle style = args.json ? SplitStyle::JsonLines : SplitStyle::Table;
     return output.finish(
-        proxcred::cli::splitCommand(args.cardData, stdin, style, output.stream(), std::cerr),
-        std::cerr);
+        proxcred::cli::splitCommand(args.cardData, stdin, style, output.stream(), errors), errors);
 }
 
 int encodeCommand(const EncodeArgs& args, proxcred::cli::StandardOutput& output) {
+    proxcred::cli::StandardError errors;
     using namespace proxcred::cli;
-    std::ostream& out = output.stream();
+    proxcred::cli::TextSink& out = output.stream();
     if (args.csvPath.empty()) {
         return output.finish(
-            encodeHotstamps(args.key, args.facility, args.version, args.hotstamps, out, std::cerr),
-            std::cerr);
+            encodeHotstamps(args.key, args.facility, args.version, args.hotstamps, out, errors),
+            errors);
     }
     const FilePtr input = openNamedInput(args.csvPath);
     if (!input) return 2;
-    return output.finish(encodeCsv(input.get(), csvSource(args.csvPath), out, std::cerr),
-                         std::cerr);
+    return output.finish(encodeCsv(input.get(), csvSource(args.csvPath), out, errors), errors);
 }
 
 int run(int argc, char** argv) {
@@ -413,15 +414,16 @@ int run(int argc, char** argv) {
     }
 
     proxcred::cli::StandardOutput output;
+    proxcred::cli::StandardError errors;
     if (*formats) {
         proxcred::cli::listFormats(output.stream());
-        return output.finish(0, std::cerr);
+        return output.finish(0, errors);
     }
     if (app.got_subcommand("wiegand")) return runWiegand(wiegandArgs, output);
     if (app.got_subcommand("em")) return runEm(emArgs, output);
     if (app.got_subcommand("read")) {
         if (!readReadOptions(readArgs)) return 1;
-        return proxcred::cli::readFromLock(argc, argv, readArgs.options, output, std::cerr);
+        return proxcred::cli::readFromLock(argc, argv, readArgs.options, output, errors);
     }
     if (app.got_subcommand("split")) return splitCommand(splitArgs, output);
     return encodeCommand(encodeArgs, output);

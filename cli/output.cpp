@@ -9,13 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace proxcred::cli {
-
-StandardOutput::Buffer::Buffer(int fd) : fd_(fd) {
-    setp(bytes_.data(), bytes_.data() + bytes_.size());
-}
 
 namespace {
 
@@ -36,7 +33,7 @@ long long writeSome(int fd, const char* bytes, std::size_t count) {
 // Lines end in CR LF, as Windows programs and spreadsheets expect. The C
 // runtime's text mode would put them in a kilobyte at a time, a write each;
 // here each block goes out whole.
-bool StandardOutput::Buffer::writeAll(const char* bytes, std::size_t count) {
+bool StandardOutput::writeAll(const char* bytes, std::size_t count) {
     const char* next = bytes;
     const char* end = bytes + count;
     while (error_ == 0 && next < end) {
@@ -57,12 +54,12 @@ bool StandardOutput::Buffer::writeAll(const char* bytes, std::size_t count) {
     return error_ == 0;
 }
 #else
-bool StandardOutput::Buffer::writeAll(const char* bytes, std::size_t count) {
+bool StandardOutput::writeAll(const char* bytes, std::size_t count) {
     return writeRaw(bytes, count);
 }
 #endif
 
-bool StandardOutput::Buffer::writeRaw(const char* bytes, std::size_t count) {
+bool StandardOutput::writeRaw(const char* bytes, std::size_t count) {
     const char* next = bytes;
     const char* end = bytes + count;
     while (error_ == 0 && next < end) {
@@ -76,58 +73,50 @@ bool StandardOutput::Buffer::writeRaw(const char* bytes, std::size_t count) {
     return error_ == 0;
 }
 
-bool StandardOutput::Buffer::writeOut() {
-    writeAll(pbase(), static_cast<std::size_t>(pptr() - pbase()));
-    setp(bytes_.data(), bytes_.data() + bytes_.size());
+bool StandardOutput::writeOut() {
+    writeAll(bytes_.data(), size_);
+    size_ = 0;
     return error_ == 0;
 }
 
-std::streamsize StandardOutput::Buffer::xsputn(const char* bytes, std::streamsize count) {
-    const auto size = static_cast<std::size_t>(count);
-    if (size < bytes_.size()) return std::streambuf::xsputn(bytes, count);
-    if (!writeOut() || !writeAll(bytes, size)) return 0;
-    return count;
-}
-
-StandardOutput::Buffer::int_type StandardOutput::Buffer::overflow(int_type c) {
-    if (!writeOut()) return traits_type::eof();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        *pptr() = traits_type::to_char_type(c);
-        pbump(1);
+void StandardOutput::write(std::string_view text) {
+    if (error_ != 0) return;
+    if (size_ + text.size() > bytes_.size() && !writeOut()) return;
+    if (text.size() >= bytes_.size()) {
+        writeAll(text.data(), text.size());
+        return;
     }
-    return traits_type::not_eof(c);
-}
-
-int StandardOutput::Buffer::sync() {
-    return writeOut() ? 0 : -1;
+    std::memcpy(bytes_.data() + size_, text.data(), text.size());
+    size_ += text.size();
 }
 
 #ifdef _WIN32
 // Binary while this output lives: it puts in its own line ends. What is
 // written otherwise (the command line's help) keeps the runtime's.
-StandardOutput::StandardOutput(int fd)
-    : buffer_(fd), stream_(&buffer_), fd_(fd), previousMode_(_setmode(fd, _O_BINARY)) {}
+StandardOutput::StandardOutput(int fd) : fd_(fd), previousMode_(_setmode(fd, _O_BINARY)) {}
 
 StandardOutput::~StandardOutput() {
-    stream_.flush();
+    writeOut();
     _setmode(fd_, previousMode_);
 }
 #else
-StandardOutput::StandardOutput(int fd) : buffer_(fd), stream_(&buffer_) {}
+StandardOutput::StandardOutput(int fd) : fd_(fd) {}
 
 StandardOutput::~StandardOutput() {
-    stream_.flush();
+    writeOut();
 }
 #endif
 
-int StandardOutput::finish(int status, std::ostream& err, std::string_view kept) {
-    stream_.flush();
-    if (buffer_.error() == 0 && stream_) return status;
-    err << "proxcred-cli: cannot write the output: "
-        << (buffer_.error() != 0 ? std::strerror(buffer_.error()) : "write error");
+int StandardOutput::finish(int status, TextSink& err, std::string_view kept) {
+    if (writeOut()) return status;
+    err << "proxcred-cli: cannot write the output: " << std::strerror(error_);
     if (!kept.empty()) err << "; " << kept;
     err << '\n';
     return 1;
+}
+
+void StandardError::write(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 }  // namespace proxcred::cli

@@ -6,9 +6,8 @@
 namespace proxcred::cli {
 
 int readCommand(CardReaderControl& reader, const ReadOptions& options,
-                const std::function<bool()>& interrupted, StandardOutput& output,
-                std::ostream& err) {
-    std::ostream& out = output.stream();
+                const std::function<bool()>& interrupted, StandardOutput& output, TextSink& err) {
+    TextSink& out = output.stream();
     reader.setReaderPort(static_cast<std::int16_t>(options.port));
     reader.setReadTimeout(static_cast<std::int16_t>(options.timeoutMs));
     const std::int32_t status = reader.ReadCard();

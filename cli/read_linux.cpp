@@ -33,7 +33,7 @@ std::shared_ptr<void> watchForInterrupt(std::function<void()> cancel) {
 }  // namespace
 
 int readFromLock(int argc, char** argv, const ReadOptions& options, StandardOutput& output,
-                 std::ostream& err) {
+                 TextSink& err) {
     const QCoreApplication app(argc, argv);  // the read's event loop needs one
     const PortDirectory directory = PortDirectory::fromSystem();
     const auto interrupted = [] { return interruptedBySignal != 0; };

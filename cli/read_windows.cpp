@@ -26,7 +26,7 @@ BOOL WINAPI onConsoleControl(DWORD control) {
 }  // namespace
 
 int readFromLock(int /*argc*/, char** /*argv*/, const ReadOptions& options, StandardOutput& output,
-                 std::ostream& err) {
+                 TextSink& err) {
     cancelEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
     win32::ChannelSource channels(win32::pauseOnEvent(cancelEvent));

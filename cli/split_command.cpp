@@ -104,7 +104,7 @@ std::string splitTable(std::string_view cardData, std::string& error) {
 }
 
 int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitStyle style,
-                 std::ostream& out, std::ostream& err) {
+                 TextSink& out, TextSink& err) {
     bool allSplit = true;
     bool first = true;
     std::string error;

@@ -48,16 +48,7 @@ class Decoder {
   public:
     Decoder(const wiegand::Library& library, const WiegandOptions& options, const Format* only)
         : library_(library), options_(options), scope_{only, options.bits} {
-        // What a match of each format writes ahead of its numbers, quoted
-        // once and not once a line: a match's length is its format's.
-        for (const Format& format : library.formats()) {
-            for (const ParityVerdict verdict : wiegand::kParityVerdicts) {
-                matchOpenings_[static_cast<std::size_t>(verdict)].push_back(
-                    "{\"format\": " + jsonText(format.name) + ", \"description\": " +
-                    jsonText(format.description) + ", \"bits\": " + std::to_string(format.bits) +
-                    ", \"parity\": \"" + std::string(wiegand::parityName(verdict)) + "\"");
-            }
-        }
+        for (auto& openings : matchOpenings_) openings.resize(library.formats().size());
         for (const FieldKind kind : wiegand::kFieldKinds) {
             numberKeys_[static_cast<std::size_t>(kind)] =
                 ", \"" + std::string(wiegand::fieldKey(kind)) + "\": ";
@@ -67,7 +58,7 @@ class Decoder {
     // False when the value is not of the input form. `input` is what the
     // output names it by: the value itself, or the file it was read from.
     bool decode(std::string_view value, std::string_view input, std::string_view unit,
-                std::size_t number, std::ostream& out, std::ostream& err) {
+                std::size_t number, TextSink& out, TextSink& err) {
         wiegand::readCard(value, options_.in, library_, scope_, reading_);
         const std::string& error = reading_.error;
         if (!error.empty()) {
@@ -82,8 +73,7 @@ class Decoder {
 
     // A line past the reader's limit is never decoded from its first part:
     // leading zeros would read as card 0, and what follows would go unseen.
-    void refuseLongLine(std::string_view value, std::size_t number, std::ostream& out,
-                        std::ostream& err) {
+    void refuseLongLine(std::string_view value, std::size_t number, TextSink& out, TextSink& err) {
         const std::string why =
             "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
         err << "proxcred-cli: line " << number << ": " << why << '\n';
@@ -93,7 +83,7 @@ class Decoder {
     }
 
     // Writes out what is still kept.
-    void finish(std::ostream& out) { line_.writeTo(out); }
+    void finish(TextSink& out) { line_.writeTo(out); }
 
   private:
     void appendErrorLine(std::string_view value, std::string_view error) {
@@ -119,9 +109,23 @@ class Decoder {
         line_.put("]}\n");
     }
 
+    // What a match of a format writes ahead of its numbers, quoted once and
+    // not once a line (a match's length is its format's), when it is first
+    // needed: one value decoded needs a few of them, a file of them all.
+    const std::string& matchOpening(const Format& format, ParityVerdict verdict) {
+        const auto index = static_cast<std::size_t>(&format - library_.formats().data());
+        std::string& opening = matchOpenings_[static_cast<std::size_t>(verdict)][index];
+        if (opening.empty()) {
+            opening = "{\"format\": " + jsonText(format.name) +
+                      ", \"description\": " + jsonText(format.description) +
+                      ", \"bits\": " + std::to_string(format.bits) + ", \"parity\": \"" +
+                      std::string(wiegand::parityName(verdict)) + "\"";
+        }
+        return opening;
+    }
+
     void appendJsonMatch(const Match& match) {
-        const auto format = static_cast<std::size_t>(match.format - library_.formats().data());
-        line_.put(matchOpenings_[static_cast<std::size_t>(match.decoded.parity)][format]);
+        line_.put(matchOpening(*match.format, match.decoded.parity));
         for (const FieldKind kind : wiegand::kFieldKinds) {
             if (const auto value = match.decoded.numbers[kind])
                 line_.put(numberKeys_[static_cast<std::size_t>(kind)]).putNumber(*value);
@@ -167,7 +171,7 @@ class Decoder {
 }  // namespace
 
 int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options, std::FILE* in,
-                  std::ostream& out, std::ostream& err) {
+                  TextSink& out, TextSink& err) {
     const Format* only = nullptr;
     if (!options.format.empty()) {
         only = library.find(options.format);

@@ -30,7 +30,7 @@ std::string unknownFormat(std::string_view name) {
 
 // A line of output: the text alone, NAME and the text, or a JSON object.
 void writeCard(const Format& format, std::string_view text, const WiegandOptions& options,
-               bool named, std::ostream& out) {
+               bool named, TextSink& out) {
     if (options.json) {
         out << "{\"format\": " << jsonText(format.name) << ", \"bits\": " << format.bits << ", "
             << jsonText(std::string(wiegand::cardFormName(options.out))) << ": "
@@ -48,8 +48,8 @@ void writeCard(const Format& format, std::string_view text, const WiegandOptions
 }
 
 // Every format that can hold the numbers, in the library's order.
-int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& options,
-                      std::ostream& out, std::ostream& err) {
+int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& options, TextSink& out,
+                      TextSink& err) {
     if (const std::string refusal = wiegand::unreadableNumber(options.fieldTexts);
         !refusal.empty()) {
         err << refusal << '\n';
@@ -67,7 +67,7 @@ int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& opt
         if (!appendCard(format, options.fieldTexts, options.out, text, refusal)) continue;
         writeCard(format, text, options, true, out);
         ++written;
-        if (!out) break;  // the caller reports a failed write
+        if (!out.ok()) break;  // the caller reports a failed write
     }
     if (written > 0) return 0;
     err << "No format can hold these numbers in the " << wiegand::cardFormName(options.out)
@@ -134,8 +134,8 @@ static_assert(columnsFollowTheFieldKinds(),
 
 }  // namespace
 
-int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, std::ostream& out,
-                  std::ostream& err) {
+int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, TextSink& out,
+                  TextSink& err) {
     if (options.format.empty()) return encodeEveryFormat(library, options, out, err);
     const Format* format = library.find(options.format);
     if (format == nullptr) {
@@ -153,7 +153,7 @@ int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options
 }
 
 int wiegandEncodeCsv(const wiegand::Library& library, CardForm form, std::FILE* in,
-                     std::string_view source, std::ostream& out, std::ostream& err) {
+                     std::string_view source, TextSink& out, TextSink& err) {
     return encodeCsvBatch(in, source, out, err, RowEncoder::kRows, RowEncoder(library, form));
 }
 

@@ -1,5 +1,4 @@
 // wiegand list: the formats with their fields' largest values.
-#include <iomanip>
 #include <nlohmann/json.hpp>
 
 #include "cli/wiegand_command.h"
@@ -23,7 +22,7 @@ std::string fieldSummary(const Format& format) {
 
 }  // namespace
 
-int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
+int wiegandList(const wiegand::Library& library, bool json, TextSink& out) {
     if (json) {
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const Format& format : library.formats()) {
@@ -38,16 +37,16 @@ int wiegandList(const wiegand::Library& library, bool json, std::ostream& out) {
                 object["fields"][std::string(wiegand::fieldKey(field.kind))] = {{"max", field.max}};
             list.push_back(std::move(object));
         }
-        out << orderedJsonText(list) << '\n';
+        out << jsonText(list) << '\n';
         return 0;
     }
-    out << std::left << std::setw(11) << "NAME" << std::right << std::setw(5) << "BITS"
-        << "  " << std::left << std::setw(34) << "DESCRIPTION" << std::setw(7) << "PARITY"
-        << "FIELDS (largest values)\n";
+    constexpr bool kRight = true;
+    out << padded("NAME", 11) << padded("BITS", 5, kRight) << "  " << padded("DESCRIPTION", 34)
+        << padded("PARITY", 7) << "FIELDS (largest values)\n";
     for (const Format& format : library.formats()) {
-        out << std::left << std::setw(11) << format.name << std::right << std::setw(5)
-            << format.bits << "  " << std::left << std::setw(34) << shownText(format.description)
-            << std::setw(7) << (format.hasParity() ? "yes" : "no") << fieldSummary(format) << '\n';
+        out << padded(format.name, 11) << padded(std::to_string(format.bits), 5, kRight) << "  "
+            << padded(shownText(format.description), 34)
+            << padded(format.hasParity() ? "yes" : "no", 7) << fieldSummary(format) << '\n';
     }
     return 0;
 }

@@ -1,11 +1,10 @@
 #include "formats/numeric_text.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
-#include <system_error>
+
+#include "formats/float_text.h"
 
 namespace proxcred {
 
@@ -99,16 +98,11 @@ Outcome<double> parseNumber(std::string_view text) {
         const auto value = static_cast<double>(whole);
         return negative ? -value : value;
     }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when it is out of range: a huge
-        // magnitude overflows, a vanishing one is zero as in any double parse.
-        if (hasLargeMagnitude(number)) return ConversionFailure::Overflow;
-        value = 0.0;
-    } else if (error != std::errc{} || end != number.data() + number.size()) {
-        return ConversionFailure::NotANumber;
-    }
+    const float_text::Reading reading = float_text::read(number);
+    // Out of range: a huge magnitude overflows, a vanishing one is zero as in
+    // any double parse.
+    if (reading.outOfRange && hasLargeMagnitude(number)) return ConversionFailure::Overflow;
+    const double value = reading.outOfRange ? 0.0 : reading.value;
     return negative ? -value : value;
 }
 
@@ -155,13 +149,10 @@ Outcome<std::int16_t> textToInt16(std::string_view text) {
 }
 
 std::string numberText(double value) {
-    std::array<char, 32> buffer{};
     constexpr double kExactWholeLimit = 1e15;
     const bool plainWhole = std::trunc(value) == value && std::fabs(value) < kExactWholeLimit;
-    const auto result =
-        plainWhole ? std::to_chars(buffer.begin(), buffer.end(), static_cast<long long>(value))
-                   : std::to_chars(buffer.begin(), buffer.end(), value);
-    std::string text(buffer.begin(), result.ptr);
+    std::string text =
+        plainWhole ? std::to_string(static_cast<long long>(value)) : float_text::shortest(value);
     for (char& c : text) {
         if (c == 'e') c = 'E';
     }

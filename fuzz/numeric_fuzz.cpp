@@ -1,9 +1,12 @@
 // Arbitrary text through the numeric text rules and the prox data
-// calculation of every format key: no crash, and the answers agree.
+// calculation of every format key: no crash, and the answers agree. Numbers
+// read and written by the portable conversions (WebAssembly's) match the
+// standard library's.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "formats/float_text.h"
 #include "formats/numeric_text.h"
 #include "formats/prox_data.h"
 
@@ -14,6 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool numeric = proxcred::isNumeric(text);
     if (numeric != (number.ok() || number.failure() == proxcred::ConversionFailure::Overflow)) {
         __builtin_trap();
+    }
+    if (numeric) {
+        std::string_view digits = proxcred::trimBlanks(text);
+        if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
+        const auto library = proxcred::float_text::read(digits);
+        const auto portable = proxcred::float_text::readPortably(digits);
+        if (library.outOfRange != portable.outOfRange) __builtin_trap();
+        if (!library.outOfRange && (library.value != portable.value ||
+                                    proxcred::float_text::shortest(library.value) !=
+                                        proxcred::float_text::shortestPortably(library.value)))
+            __builtin_trap();
     }
     (void)proxcred::textToInt32(text);
     (void)proxcred::textToInt16(text);

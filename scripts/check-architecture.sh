@@ -34,6 +34,8 @@ forbid "proxcred_wiegand|proxcred_em4100|proxcred_json_text" "proxcred_(form|ser
   "a library of plain values uses the form, the window or Qt"
 forbid "proxcred_serial|proxcred_fakes" "proxcred_form" "the serial side or the fakes use the form model"
 forbid "proxcred_cli_commands|proxcred-cli" "proxcred_form" "the command line uses the form model"
+forbid "proxcred_(text|bits|formats|split|preset|form|wiegand|em4100|json_text|cli_commands|serial|fakes|gui|formscript)|proxcred-cli" \
+  "proxcred_web" "a library or program uses the web app"
 # No two targets use each other.
 while read -r from to; do
   if grep -qx "$to $from" <<<"$edges"; then

@@ -1,10 +1,11 @@
 // The names a screen reader hears, as both windows take them from the layout.
+#include "window_layout/accessible_names.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "fakes/fake_platform.h"
-#include "window_layout/accessible_names.h"
 
 namespace proxcred {
 namespace {
@@ -33,8 +34,12 @@ TEST(AccessibleNames, EveryControlAUserWorksWithHasANameOfItsOwn) {
 
 TEST(AccessibleNames, CaptionsAreSpokenWithoutMnemonicsOrColons) {
     const std::pair<const char*, const char*> cases[] = {
-        {"&OK", "OK"},          {"E&xit", "Exit"},  {"Hotstamp No.:", "Hotstamp No."},
-        {"Fish && Chips", "Fish & Chips"}, {"Ends with &", "Ends with &"}, {"", ""},
+        {"&OK", "OK"},
+        {"E&xit", "Exit"},
+        {"Hotstamp No.:", "Hotstamp No."},
+        {"Fish && Chips", "Fish & Chips"},
+        {"Ends with &", "Ends with &"},
+        {"", ""},
         {"Card Data: ", "Card Data"},
     };
     for (const auto& [caption, spoken] : cases)

@@ -120,14 +120,15 @@ void checkTabStops(const proxcred::frmCorvel& form, const proxcred::win32::FormD
         const auto kind = form.findControl(place.control)->kind();
         if (kind == proxcred::ControlKind::TextBox)
             expect(hasStyle(window, WS_TABSTOP) == (place.tab > 0),
-                   std::string(place.control) + (place.tab > 0 ? " is no tab stop" : " is a tab stop"));
+                   std::string(place.control) +
+                       (place.tab > 0 ? " is no tab stop" : " is a tab stop"));
     }
     std::string_view before;
     for (const std::string_view control : layout::tabOrder()) {
         const bool grouped = isOption(form, control) && !before.empty() && isOption(form, before);
         expect(hasStyle(view.windowOf(control), WS_GROUP) != grouped,
-               std::string(control) + (grouped ? " starts a group of its own"
-                                               : " does not start a group"));
+               std::string(control) +
+                   (grouped ? " starts a group of its own" : " does not start a group"));
         before = control;
     }
 }

@@ -3,11 +3,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
-#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cli/text_sink.h"
 
 namespace proxcred::cli {
 
@@ -45,7 +46,7 @@ using CsvRowEncoder = std::function<bool(const CsvRow& row, std::string& added)>
 // reason. A progress line shows on a terminal. Exit 1, with the count of
 // refused rows on `err`, when any row was refused or the input could not be
 // read.
-int encodeCsvBatch(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err,
+int encodeCsvBatch(std::FILE* in, std::string_view source, TextSink& out, TextSink& err,
                    const CsvBatch& batch, const CsvRowEncoder& encodeRow);
 
 }  // namespace proxcred::cli

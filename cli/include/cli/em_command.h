@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/text_sink.h"
 #include "em4100/em4100.h"
 #include "wiegand/library.h"
 
@@ -27,6 +27,6 @@ struct EmOptions {
 // in one. Exit 1 when a value is not of its form or a form asked for needs a
 // byte it does not tell, 2 when a file named cannot be read.
 int emCommand(const wiegand::Library& library, const EmOptions& options, std::FILE* in,
-              std::ostream& out, std::ostream& err);
+              TextSink& out, TextSink& err);
 
 }  // namespace proxcred::cli

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdio>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/text_sink.h"
 #include "formats/prox_data.h"
 
 namespace proxcred::cli {
@@ -26,12 +26,11 @@ EncodedRow encodeRow(std::string_view key, std::string_view hotstamp, std::strin
 // One line per hotstamp on `out`, messages on `err`. Exit status 0 when every
 // hotstamp encoded, 1 otherwise.
 int encodeHotstamps(std::string_view key, std::string_view facility, std::string_view version,
-                    const std::vector<std::string>& hotstamps, std::ostream& out,
-                    std::ostream& err);
+                    const std::vector<std::string>& hotstamps, TextSink& out, TextSink& err);
 
 // Rows format,hotstamp,facility,version in (or the columns a header names,
 // in any order); the same rows with prox_data,message appended out.
 // `source` names the input in messages.
-int encodeCsv(std::FILE* in, std::string_view source, std::ostream& out, std::ostream& err);
+int encodeCsv(std::FILE* in, std::string_view source, TextSink& out, TextSink& err);
 
 }  // namespace proxcred::cli

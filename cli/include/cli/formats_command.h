@@ -1,10 +1,10 @@
 #pragma once
 
-#include <ostream>
+#include "cli/text_sink.h"
 
 namespace proxcred::cli {
 
 // The table of card formats: keys, names, bit lengths and the largest values.
-void listFormats(std::ostream& out);
+void listFormats(TextSink& out);
 
 }  // namespace proxcred::cli

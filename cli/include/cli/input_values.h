@@ -3,10 +3,11 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cli/text_sink.h"
 
 namespace proxcred::cli {
 
@@ -20,8 +21,8 @@ struct ValueSource {
 // Runs `each` on every argument, or, without any, on every line of `in`
 // (streamed, with a progress line on a terminal), until `out` fails. False,
 // with the reason on `err`, when the input could not be read.
-bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, std::ostream& out,
-                  std::ostream& err,
+bool forEachValue(const std::vector<std::string>& arguments, std::FILE* in, TextSink& out,
+                  TextSink& err,
                   const std::function<void(std::string_view, const ValueSource&)>& each);
 
 // A small file read whole: a key file, one card.
@@ -35,7 +36,7 @@ struct WholeFile {
 // named ("-" names it too). A file that cannot be opened or read, or is
 // larger than a card's file can be (64 KiB), is reported on `err` and
 // skipped; false when any was.
-bool forEachFile(const std::vector<std::string>& paths, std::FILE* in, std::ostream& err,
+bool forEachFile(const std::vector<std::string>& paths, std::FILE* in, TextSink& err,
                  const std::function<void(const WholeFile&)>& each);
 
 }  // namespace proxcred::cli

@@ -4,10 +4,11 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <ostream>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "cli/text_sink.h"
 
 namespace proxcred::cli {
 
@@ -50,12 +51,12 @@ class LineBuffer {
     std::string_view view() const { return {bytes_.data(), size_}; }
 
     // Writes out what is kept, and starts over.
-    void writeTo(std::ostream& out) {
-        out.write(bytes_.data(), static_cast<std::streamsize>(size_));
+    void writeTo(TextSink& out) {
+        out.write(view());
         size_ = 0;
     }
 
-    void writeWhenFull(std::ostream& out) {
+    void writeWhenFull(TextSink& out) {
         constexpr std::size_t kBlock = std::size_t{1} << 16;
         if (size_ >= kBlock) writeTo(out);
     }

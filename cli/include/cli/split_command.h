@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdio>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cli/text_sink.h"
 
 namespace proxcred::cli {
 
@@ -13,7 +14,7 @@ enum class SplitStyle { Table, JsonLines };
 // Splits every argument, or every line of `in` when there are none. Exit
 // status 1 when any card data held a character other than "0" to "7".
 int splitCommand(const std::vector<std::string>& cardData, std::FILE* in, SplitStyle style,
-                 std::ostream& out, std::ostream& err);
+                 TextSink& out, TextSink& err);
 
 class LineBuffer;
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/text_sink.h"
 #include "wiegand/card_text.h"
 #include "wiegand/field_texts.h"
 #include "wiegand/library.h"
@@ -26,25 +26,25 @@ struct WiegandOptions {
 };
 
 // The formats with their fields' largest values: a table, or JSON.
-int wiegandList(const wiegand::Library& library, bool json, std::ostream& out);
+int wiegandList(const wiegand::Library& library, bool json, TextSink& out);
 // With -w, one card: the numbers' frame in the chosen form. Without, one line
 // for every format that can hold the numbers, NAME and text. One JSON object
 // a card with --json. Exit 1 with the refusal on `err`: an unknown format, a
 // field it lacks, a number that is not decimal or too large for its field,
 // a form that cannot carry the card, or no format at all that holds it.
-int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, std::ostream& out,
-                  std::ostream& err);
+int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, TextSink& out,
+                  TextSink& err);
 // Every row format,facility,card,issue,oem of `in` (header optional, its
 // columns in any order, an empty field for a number not given) with
 // frame,message added; a refused row keeps its place with the reason. Exit 1
 // when any row was refused, 2 for a header that cannot be used.
 int wiegandEncodeCsv(const wiegand::Library& library, wiegand::CardForm form, std::FILE* in,
-                     std::string_view source, std::ostream& out, std::ostream& err);
+                     std::string_view source, TextSink& out, TextSink& err);
 // Every value (or line of `in`; for the flipper form, every file named, or
 // `in`): the cards it may be, with their numbers and parity verdicts, ranked.
 // Exit 1 when any value was not of the input form or longer than a line may
 // be, 2 when a file named cannot be read.
 int wiegandDecode(const wiegand::Library& library, const WiegandOptions& options, std::FILE* in,
-                  std::ostream& out, std::ostream& err);
+                  TextSink& out, TextSink& err);
 
 }  // namespace proxcred::cli

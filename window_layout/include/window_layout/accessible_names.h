@@ -20,9 +20,12 @@ struct LabelFor {
     std::string_view control;
 };
 inline constexpr std::array kLabelFor{
-    LabelFor{"lblSerialNo", "txtBoxSerialNo"}, LabelFor{"lblFacilityCode", "txtFacilityCode"},
-    LabelFor{"lblVersion", "txtVersion"},      LabelFor{"Label1", "txtBoxProxData"},
-    LabelFor{"Label10", "txtData"},            LabelFor{"Label7", "txtBits"},
+    LabelFor{"lblSerialNo", "txtBoxSerialNo"},
+    LabelFor{"lblFacilityCode", "txtFacilityCode"},
+    LabelFor{"lblVersion", "txtVersion"},
+    LabelFor{"Label1", "txtBoxProxData"},
+    LabelFor{"Label10", "txtData"},
+    LabelFor{"Label7", "txtBits"},
     LabelFor{"Frame1", "ComboComPort"},
 };
 
@@ -76,7 +79,8 @@ constexpr bool namesPlacedControls(const Table& table, Name name) {
 }
 static_assert(namesPlacedControls(kLabelFor, [](const LabelFor& e) { return e.label; }) &&
                   namesPlacedControls(kLabelFor, [](const LabelFor& e) { return e.control; }) &&
-                  namesPlacedControls(kResultCells, [](const ResultCell& e) { return e.control; }) &&
+                  namesPlacedControls(kResultCells,
+                                      [](const ResultCell& e) { return e.control; }) &&
                   namesPlacedControls(kResultCells, [](const ResultCell& e) { return e.row; }) &&
                   namesPlacedControls(kOwnNames, [](const OwnName& e) { return e.control; }),
               "every control the names speak of has a place");
