@@ -38,6 +38,8 @@ proxcred_write_windows_text(${notices_text} "${notices}")
 
 install(TARGETS proxcred proxcred-cli RUNTIME DESTINATION .)
 install(FILES ${readme_text} ${license_text} ${notices_text} DESTINATION .)
+include(${PROJECT_SOURCE_DIR}/cmake/web_page.cmake)
+proxcred_install_web_page(.)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME proxcred)
 set(CPACK_PACKAGE_FILE_NAME proxcred-${PROJECT_VERSION}-win64)

@@ -9,6 +9,7 @@ packages=(
   xvfb xclip xdotool openbox x11-utils weston xwayland wl-clipboard qt6-wayland
   at-spi2-core python3-pyatspi dbus
   g++-mingw-w64-x86-64-posix wine64
+  emscripten chromium chromium-driver python3-selenium librsvg2-bin iproute2
   python3 scdoc man-db lintian desktop-file-utils appstream wixl
 )
 

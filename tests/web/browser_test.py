@@ -146,6 +146,28 @@ def decode_wiegand(driver, where):
            f"{where}: the decode ranks PW39 first ({first[0].text if first else 'nothing'!r})")
 
 
+def unnamed_controls(driver):
+    """The controls on screen that a screen reader would find without a
+    name, from Chromium's own accessibility tree."""
+    worked_with = {"textbox", "button", "combobox", "checkbox", "radio", "tab", "spinbutton"}
+    tree = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    unnamed = []
+    for node in tree:
+        role = node.get("role", {}).get("value")
+        if node.get("ignored") or role not in worked_with:
+            continue
+        if not node.get("name", {}).get("value", "").strip():
+            unnamed.append(role)
+    return unnamed
+
+
+def every_control_named(driver, where):
+    for tab in ["tab-data", "tab-split", "tab-wiegand"]:
+        driver.find_element(By.ID, tab).click()
+        unnamed = unnamed_controls(driver)
+        expect(unnamed == [], f"{where}: {tab} has controls without a name: {unnamed}")
+
+
 def no_sideways_scrolling(driver, where):
     for tab in ["tab-data", "tab-split", "tab-wiegand"]:
         driver.find_element(By.ID, tab).click()
@@ -188,6 +210,7 @@ def main(site_dir, single_html, screenshot_dir):
         split_from_keyboard(driver, "site")
         decode_wiegand(driver, "site")
         expect(requests_elsewhere(driver, site.url) == [], f"requests elsewhere: {requests_elsewhere(driver, site.url)}")
+        every_control_named(driver, "site")
         viewport(driver, 360)
         driver.refresh()
         ready(driver)
