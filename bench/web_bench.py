@@ -106,8 +106,8 @@ def main(site, bench):
         driver.quit()
         server.shutdown()
     native = native_times(bench)
-    print(f"app over the wire, gzipped: {app / 1024:.1f} KB "
-          f"(install icons, PNG, fetched by the browser and kept offline: {icons / 1024:.1f} KB)")
+    print(f"app over the wire, gzipped: {app / 1024:.1f} KiB "
+          f"(install icons, PNG, fetched by the browser and kept offline: {icons / 1024:.1f} KiB)")
     print(f"ready for input: first load {first} ms; after a reload, median of {RELOADS}: "
           f"{statistics.median(reloads):.0f} ms (fastest {min(reloads)}, slowest {max(reloads)})")
     print("| call from the page | Chromium (wasm) | native | wasm / native |")

@@ -97,10 +97,40 @@ bool CsvReader::next(std::vector<std::string>& fields, std::string& malformed) {
     const bool cut = first.cut || std::any_of(more.begin(), more.end(),
                                               [](const Line& line) { return line.cut; });
     if (cut) malformed = "line too long";
+    // A cell this tool guarded against a spreadsheet's formulas reads back
+    // as it was before.
+    for (std::string& field : fields) {
+        if (field.size() > 1 && field.front() == '\'' &&
+            startsFormula(std::string_view(field).substr(1)))
+            field.erase(0, 1);
+    }
     return true;
 }
 
-void appendCsvField(std::string& line, std::string_view text) {
+namespace {
+
+bool isPlainNumber(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    const std::size_t point = std::min(text.find('.'), text.size());
+    const auto digits = [](std::string_view part) {
+        return !part.empty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return digits(text.substr(0, point)) &&
+           (point == text.size() || digits(text.substr(point + 1)));
+}
+
+}  // namespace
+
+bool startsFormula(std::string_view text) {
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    return !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos &&
+           !isPlainNumber(text);
+}
+
+namespace {
+
+void appendQuotedWhereNeeded(std::string& line, std::string_view text) {
     const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
         return c == ',' || c == '"' || c == '\r' || c == '\n';
     });
@@ -114,6 +144,15 @@ void appendCsvField(std::string& line, std::string_view text) {
         line.push_back(c);
     }
     line.push_back('"');
+}
+
+}  // namespace
+
+void appendCsvField(std::string& line, std::string_view text) {
+    if (!startsFormula(text)) return appendQuotedWhereNeeded(line, text);
+    // Quoting does not keep a spreadsheet from running the cell: a leading '
+    // makes it text (OWASP's advice against CSV injection).
+    appendQuotedWhereNeeded(line, "'" + std::string(text));
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/card_range.h"
 #include "cli/csv.h"
 #include "cli/line_reader.h"
 #include "cli/progress.h"
@@ -85,6 +86,14 @@ class ColumnMap {
         return true;
     }
 
+    // Where a column's field stands among those a row is written back with;
+    // kNoColumn when the row has no such field.
+    std::size_t keptPlaceOf(std::size_t column) const {
+        const auto place = std::find(kept_.begin(), kept_.end(), fieldOf_[column]);
+        return place == kept_.end() ? CsvBatch::kNoColumn
+                                    : static_cast<std::size_t>(place - kept_.begin());
+    }
+
     // The fields a row is written back with: exactly its input columns, so
     // that the results always stand under their names.
     void keep(const std::vector<std::string>& fields, CsvRow& kept) const {
@@ -145,7 +154,8 @@ class BatchRun {
         : lines_(in), reader_(lines_), batch_(batch), columns_(batch) {}
 
     // False at the end of the input; `problem` tells why a header cannot be used.
-    bool next(TextSink& out, const CsvRowEncoder& encodeRow, std::string& problem) {
+    bool next(TextSink& out, const CsvRowEncoder& encodeRow, const CsvRangeCheck& checkRange,
+              std::string& problem) {
         if (!reader_.next(fields_, malformed_)) return false;
         progress_.advance(++rows_);
         if (isBlank(fields_) && malformed_.empty()) return true;
@@ -154,14 +164,13 @@ class BatchRun {
             problem = columns_.readHeader(fields_);
             if (!problem.empty()) return false;
             added_.append(",").append(batch_.addedColumns);
+        } else if (const std::optional<CardRange> range = rangeOfRow()) {
+            if (writeRange(*range, out, encodeRow, checkRange)) return true;
         } else {
             encodeOne(encodeRow);
         }
         columns_.keep(fields_, kept_);
-        line_.clear();
-        appendCsvRecord(line_, kept_);
-        line_.append(added_).push_back('\n');
-        out.write(line_);
+        writeRow(out);
         return true;
     }
 
@@ -170,6 +179,48 @@ class BatchRun {
     std::size_t refused() const { return refused_; }
 
   private:
+    void writeRow(TextSink& out) {
+        line_.clear();
+        appendCsvRecord(line_, kept_);
+        line_.append(added_).push_back('\n');
+        out.write(line_);
+    }
+
+    // The range a well-formed row gives in the range column, if it gives one.
+    std::optional<CardRange> rangeOfRow() {
+        if (batch_.rangeColumn == CsvBatch::kNoColumn || !malformed_.empty() ||
+            !columns_.arrange(fields_, row_))
+            return std::nullopt;
+        rangeError_.clear();
+        return readCardRange(row_[batch_.rangeColumn], rangeError_);
+    }
+
+    // Writes a row for every number of the range, each with its number in
+    // place of the range; true when it did. A range refused (not a range of
+    // numbers, or one the encoder refuses before anything is written) leaves
+    // the row's refusal for the caller to write in its place.
+    bool writeRange(const CardRange& range, TextSink& out, const CsvRowEncoder& encodeRow,
+                    const CsvRangeCheck& checkRange) {
+        if (rangeError_.empty() && checkRange)
+            rangeError_ = checkRange(row_, range.first, range.last);
+        if (!rangeError_.empty()) {
+            appendRefusal(added_, rangeError_);
+            ++refused_;
+            return false;
+        }
+        columns_.keep(fields_, kept_);
+        const std::size_t place = columns_.keptPlaceOf(batch_.rangeColumn);
+        for (std::uint64_t card = range.first;; ++card) {
+            number_ = std::to_string(card);
+            row_[batch_.rangeColumn] = number_;
+            if (place != CsvBatch::kNoColumn) kept_[place] = number_;
+            added_.clear();
+            ++(encodeRow(row_, rows_, added_) ? encoded_ : refused_);
+            writeRow(out);
+            if (card == range.last || !out.ok()) return true;
+        }
+    }
+
     void encodeOne(const CsvRowEncoder& encodeRow) {
         if (!malformed_.empty()) {
             appendRefusal(added_,
@@ -179,7 +230,7 @@ class BatchRun {
             appendRefusal(added_, columns_.expected(fields_.size()));
             ++refused_;
         } else {
-            ++(encodeRow(row_, added_) ? encoded_ : refused_);
+            ++(encodeRow(row_, rows_, added_) ? encoded_ : refused_);
         }
     }
 
@@ -194,6 +245,8 @@ class BatchRun {
     std::string malformed_;
     std::string line_;
     std::string added_;
+    std::string rangeError_;
+    std::string number_;
     std::size_t rows_ = 0;
     std::size_t encoded_ = 0;
     std::size_t refused_ = 0;
@@ -202,10 +255,11 @@ class BatchRun {
 }  // namespace
 
 int encodeCsvBatch(std::FILE* in, std::string_view source, TextSink& out, TextSink& err,
-                   const CsvBatch& batch, const CsvRowEncoder& encodeRow) {
+                   const CsvBatch& batch, const CsvRowEncoder& encodeRow,
+                   const CsvRangeCheck& checkRange) {
     BatchRun run(in, batch);
     std::string problem;
-    while (out.ok() && run.next(out, encodeRow, problem)) {
+    while (out.ok() && run.next(out, encodeRow, checkRange, problem)) {
     }
     if (!problem.empty()) {
         err << "proxcred-cli: " << shownText(source) << ": " << problem << '\n';

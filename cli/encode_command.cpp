@@ -72,14 +72,15 @@ int encodeCsv(std::FILE* in, std::string_view source, TextSink& out, TextSink& e
     static constexpr std::array<CsvColumn, 4> kColumns{
         {{"format", true}, {"hotstamp", true}, {"facility", false}, {"version", false}}};
     constexpr CsvBatch kRows{kColumns, "prox_data,message", 2};
-    return encodeCsvBatch(in, source, out, err, kRows, [](const CsvRow& row, std::string& added) {
-        const EncodedRow encoded = encodeRow(row[0], row[1], row[2], row[3]);
-        added.push_back(',');
-        encoded.outcome.appendText(added);
-        added.push_back(',');
-        appendCsvField(added, encoded.message);
-        return encoded.encoded();
-    });
+    return encodeCsvBatch(in, source, out, err, kRows,
+                          [](const CsvRow& row, std::size_t, std::string& added) {
+                              const EncodedRow encoded = encodeRow(row[0], row[1], row[2], row[3]);
+                              added.push_back(',');
+                              encoded.outcome.appendText(added);
+                              added.push_back(',');
+                              appendCsvField(added, encoded.message);
+                              return encoded.encoded();
+                          });
 }
 
 }  // namespace proxcred::cli

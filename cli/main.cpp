@@ -95,10 +95,22 @@ struct WiegandArgs {
     std::array<CLI::Option*, proxcred::wiegand::kFieldKinds.size()> fieldOptions{};
     std::string bits;
     CLI::Option* bitsOption = nullptr;
+    std::string offset;
+    std::string maxCards;
+    std::string layout;
+    std::string identifyPath;
     CLI::App* list = nullptr;
     CLI::App* encode = nullptr;
     CLI::App* decode = nullptr;
+    CLI::App* identify = nullptr;
 };
+
+// --offset, on encode and decode.
+void addOffsetOption(CLI::App* command, WiegandArgs& args, const char* what) {
+    command->add_option("--offset", args.offset,
+                        std::string("Card numbers as printed are this much below those carried: ") +
+                            what + " (decimal, may be negative: --offset=-2000)");
+}
 
 void addFormatsOption(CLI::App* command, WiegandArgs& args) {
     command->add_option("--formats", args.options.formatsFile,
@@ -121,16 +133,8 @@ std::string joined(const std::vector<std::string>& names) {
     return list;
 }
 
-void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
-    auto& options = args.options;
-    args.encode = wiegand->add_subcommand(
-        "encode", "Encode numbers into one format's card, or into every format that holds them");
-    CLI::Option* format = args.encode->add_option(
-        "-w,--wiegand", options.format, "Format name (see wiegand list); without it, every format");
-    CLI::Option* csv = args.encode->add_option(
-        "--csv", options.csvPath,
-        "Encode rows format,facility,card,issue,oem from FILE (- for standard input)");
-    csv->excludes(format);
+// --fc, --cn, --il, --oem: one card's numbers, which a CSV's rows give instead.
+void addFieldOptions(WiegandArgs& args, CLI::Option* csv) {
     const std::pair<const char*, const char*> fieldOptions[] = {{"--fc", "Facility code"},
                                                                 {"--cn", "Card number"},
                                                                 {"--il", "Issue level"},
@@ -142,6 +146,22 @@ void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
             std::string(fieldOptions[i].second) + " (decimal, leading zeros allowed)");
         csv->excludes(args.fieldOptions[i]);
     }
+}
+
+void addWiegandEncode(CLI::App* wiegand, WiegandArgs& args) {
+    auto& options = args.options;
+    args.encode = wiegand->add_subcommand(
+        "encode", "Encode numbers into one format's card, or into every format that holds them");
+    CLI::Option* format = args.encode->add_option(
+        "-w,--wiegand", options.format, "Format name (see wiegand list); without it, every format");
+    CLI::Option* csv = args.encode->add_option(
+        "--csv", options.csvPath,
+        "Encode rows format,facility,card,issue,oem from FILE (- for standard input)");
+    csv->excludes(format);
+    addFieldOptions(args, csv);
+    addOffsetOption(args.encode, args, "added to every card number before encoding");
+    args.encode->add_option("--max-cards", args.maxCards,
+                            "The most cards a range (--cn 1603-1702) may give (default 1000000)");
     args.encode->add_option("--out", args.out, "Output form: " + joined(cardForms(false)))
         ->check(CLI::IsMember(cardForms(false)))
         ->capture_default_str();
@@ -172,7 +192,15 @@ void addWiegandDecode(CLI::App* wiegand, WiegandArgs& args) {
     args.bitsOption = args.decode->add_option(
         "--bits", args.bits, "Only frames of this length, 1 to 64 (hex: read at this length)");
     args.decode->add_option("-w,--wiegand", options.format, "Only this format");
-    args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
+    CLI::Option* json =
+        args.decode->add_flag("--json", options.json, "One JSON object per value (JSON Lines)");
+    CLI::Option* csv = args.decode->add_flag(
+        "--csv", options.csv,
+        "CSV rows input,format,facility,card,issue,oem,parity,message: the best reading of each "
+        "value");
+    csv->excludes(json);
+    args.decode->add_flag("--all", options.all, "With --csv: every reading, ranked")->needs(csv);
+    addOffsetOption(args.decode, args, "taken off every card number decoded");
     args.decode->add_option("value", options.values,
                             "Values to decode (key files for --in flipper); without any, every "
                             "line of standard input (a key file for --in flipper)");
@@ -184,8 +212,22 @@ void addWiegand(CLI::App& app, WiegandArgs& args) {
         "wiegand", "Every known Wiegand card format: list, encode and decode frames");
     wiegand->require_subcommand(1, 1);
     args.list = wiegand->add_subcommand("list", "The formats, their bits and largest values");
-    args.list->add_flag("--json", args.options.json, "As one JSON array");
+    CLI::Option* listJson = args.list->add_flag("--json", args.options.json, "As one JSON array");
+    args.list
+        ->add_option("--layout", args.layout,
+                     "One format's layout as a bit mask and parity lines (PFFF...CCCP)")
+        ->excludes(listJson);
     addFormatsOption(args.list, args);
+    args.identify = wiegand->add_subcommand(
+        "identify", "Which format a site's cards are in, from reads of several of them");
+    args.identify->add_option("--in", args.in, "Input form: " + joined(cardForms(true)))
+        ->check(CLI::IsMember(cardForms(true)))
+        ->capture_default_str();
+    args.identify->add_option("--bits", args.bits, "Only frames of this length, 1 to 64");
+    args.identify->add_flag("--json", args.options.json, "As one JSON object");
+    args.identify->add_option("reads", args.identifyPath,
+                              "A file of reads, one a line (- or none: standard input)");
+    addFormatsOption(args.identify, args);
     addWiegandEncode(wiegand, args);
     addWiegandDecode(wiegand, args);
 }
@@ -208,9 +250,37 @@ bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& librar
     return true;
 }
 
+// --offset and --max-cards, read as decimal (an offset may be negative);
+// false with the message otherwise.
+bool readBatchOptions(WiegandArgs& args) {
+    std::string error;
+    if (!args.offset.empty()) {
+        const bool negative = args.offset.front() == '-';
+        const auto size = proxcred::wiegand::readDecimalIn(
+            "--offset", negative ? std::string_view(args.offset).substr(1) : args.offset, 0,
+            std::uint64_t{1} << 62, error);
+        if (!size) {
+            std::cerr << "proxcred-cli: " << error << '\n';
+            return false;
+        }
+        args.options.offset =
+            negative ? -static_cast<std::int64_t>(*size) : static_cast<std::int64_t>(*size);
+    }
+    if (!args.maxCards.empty()) {
+        const auto most = proxcred::wiegand::readDecimalIn("--max-cards", args.maxCards, 1,
+                                                           std::uint64_t{1} << 40, error);
+        if (!most) {
+            std::cerr << "proxcred-cli: " << error << '\n';
+            return false;
+        }
+        args.options.maxCards = *most;
+    }
+    return true;
+}
+
 // --bits, read as decimal; false with the message when it is no length.
 bool readBitsOption(WiegandArgs& args) {
-    if (args.bitsOption->count() == 0) return true;
+    if (args.bits.empty()) return true;
     std::string error;
     const auto bits = proxcred::wiegand::readDecimalIn("--bits", args.bits, 1,
                                                        proxcred::wiegand::kMaxFrameBits, error);
@@ -229,7 +299,7 @@ int runWiegandEncode(const proxcred::wiegand::Library& library, WiegandArgs& arg
         const cli::FilePtr input = openNamedInput(options.csvPath);
         if (!input) return 2;
         return output.finish(
-            cli::wiegandEncodeCsv(library, options.out, input.get(), csvSource(options.csvPath),
+            cli::wiegandEncodeCsv(library, options, input.get(), csvSource(options.csvPath),
                                   output.stream(), errors),
             errors);
     }
@@ -245,6 +315,7 @@ bool bothReadStandardInput(const WiegandArgs& args) {
     const auto& options = args.options;
     if (options.formatsFile != "-") return false;
     if (*args.encode) return options.csvPath == "-";
+    if (*args.identify) return args.identifyPath.empty() || args.identifyPath == "-";
     return *args.decode && options.values.empty();
 }
 
@@ -259,11 +330,20 @@ int runWiegand(WiegandArgs& args, proxcred::cli::StandardOutput& output) {
         return 2;
     }
     if (!loadFormatsFile(options.formatsFile, library)) return 2;
+    if (!readBatchOptions(args) || !readBitsOption(args)) return 1;
     proxcred::cli::TextSink& out = output.stream();
+    if (*args.list && !args.layout.empty())
+        return output.finish(cli::wiegandLayout(library, args.layout, out, errors), errors);
     if (*args.list) return output.finish(cli::wiegandList(library, options.json, out), errors);
     if (*args.encode) return runWiegandEncode(library, args, output);
-    if (!readBitsOption(args)) return 1;
     options.in = *wiegand::cardForm(args.in);
+    if (*args.identify) {
+        const cli::FilePtr input =
+            openNamedInput(args.identifyPath.empty() ? "-" : args.identifyPath);
+        if (!input) return 2;
+        return output.finish(cli::wiegandIdentify(library, options, input.get(), out, errors),
+                             errors);
+    }
     return output.finish(cli::wiegandDecode(library, options, stdin, out, errors), errors);
 }
 

@@ -80,7 +80,7 @@ bool StandardOutput::writeOut() {
 }
 
 void StandardOutput::write(std::string_view text) {
-    if (error_ != 0) return;
+    if (error_ != 0 || text.empty()) return;
     if (size_ + text.size() > bytes_.size() && !writeOut()) return;
     if (text.size() >= bytes_.size()) {
         writeAll(text.data(), text.size());

@@ -1,10 +1,11 @@
-// wiegand decode: every format a frame fits, a text block or a JSON line per
-// value. Built for a million lines: the frames, the matches and the line are
+// wiegand decode: every format a frame fits, a text block, a JSON line or CSV
+// rows per value. Built for a million lines: the frames, the matches and the line are
 // kept from value to value and written in place, so that a line costs no
 // allocation.
 #include <algorithm>
 #include <array>
 
+#include "cli/csv.h"
 #include "cli/input_values.h"
 #include "cli/line_buffer.h"
 #include "cli/line_reader.h"
@@ -53,6 +54,7 @@ class Decoder {
             numberKeys_[static_cast<std::size_t>(kind)] =
                 ", \"" + std::string(wiegand::fieldKey(kind)) + "\": ";
         }
+        if (options.csv) line_.put("input,format,facility,card,issue,oem,parity,message\n");
     }
 
     // False when the value is not of the input form. `input` is what the
@@ -64,6 +66,9 @@ class Decoder {
         if (!error.empty()) {
             err << "proxcred-cli: " << unit << " " << number << ": " << error << '\n';
             if (options_.json) appendErrorLine(input, error);
+            if (options_.csv) appendCsvMessage(input, error);
+        } else if (options_.csv) {
+            appendCsvRows(input);
         } else {
             options_.json ? appendJsonLine(input) : appendTextBlock(input);
         }
@@ -77,8 +82,10 @@ class Decoder {
         const std::string why =
             "longer than " + std::to_string(LineReader::kDefaultLimit) + " characters";
         err << "proxcred-cli: line " << number << ": " << why << '\n';
+        const std::string shown = std::string(value.substr(0, 16)) + "...";
+        if (options_.csv) appendCsvMessage(shown, why);
         if (!options_.json) return;
-        appendErrorLine(std::string(value.substr(0, 16)) + "...", why);
+        appendErrorLine(shown, why);
         line_.writeWhenFull(out);
     }
 
@@ -127,10 +134,50 @@ class Decoder {
     void appendJsonMatch(const Match& match) {
         line_.put(matchOpening(*match.format, match.decoded.parity));
         for (const FieldKind kind : wiegand::kFieldKinds) {
-            if (const auto value = match.decoded.numbers[kind])
-                line_.put(numberKeys_[static_cast<std::size_t>(kind)]).putNumber(*value);
+            if (const auto value = match.decoded.numbers[kind]) {
+                line_.put(numberKeys_[static_cast<std::size_t>(kind)]);
+                putNumber(kind, *value);
+            }
         }
         line_.put('}');
+    }
+
+    // A number as printed: the card number with the offset taken off (which
+    // may leave it below 0).
+    void putNumber(FieldKind kind, std::uint64_t value) {
+        if (kind != FieldKind::CardNumber || options_.offset == 0) {
+            line_.putNumber(value);
+            return;
+        }
+        line_.put(std::to_string(static_cast<long long>(value) - options_.offset));
+    }
+
+    // CSV for import files: the best reading (every one with --all), a row
+    // each, the input quoted and guarded against spreadsheet formulas; a
+    // value that fits nothing keeps its row, with the reason.
+    void appendCsvRows(std::string_view input) {
+        if (reading_.matches.empty()) return appendCsvMessage(input, "no format fits");
+        for (const Match& match : reading_.matches) {
+            csvField_.clear();
+            appendCsvField(csvField_, input);
+            csvField_.push_back(',');
+            appendCsvField(csvField_, match.format->name);
+            line_.put(csvField_);
+            for (const FieldKind kind : wiegand::kFieldKinds) {
+                line_.put(',');
+                if (const auto value = match.decoded.numbers[kind]) putNumber(kind, *value);
+            }
+            line_.put(',').put(wiegand::parityName(match.decoded.parity)).put(",\n");
+            if (!options_.all) break;
+        }
+    }
+
+    void appendCsvMessage(std::string_view input, std::string_view message) {
+        csvField_.clear();
+        appendCsvField(csvField_, input);
+        csvField_.append(",,,,,,,");
+        appendCsvField(csvField_, message);
+        line_.put(csvField_).put('\n');
     }
 
     void appendTextBlock(std::string_view value) {
@@ -149,8 +196,12 @@ class Decoder {
         std::string numbers;
         for (const FieldKind kind : wiegand::kFieldKinds) {
             if (const auto value = match.decoded.numbers[kind]) {
-                numbers += std::string(numbers.empty() ? "" : ", ") +
-                           std::string(wiegand::fieldName(kind)) + " " + std::to_string(*value);
+                const bool offset = kind == FieldKind::CardNumber && options_.offset != 0;
+                numbers +=
+                    std::string(numbers.empty() ? "" : ", ") +
+                    std::string(wiegand::fieldName(kind)) + " " +
+                    (offset ? std::to_string(static_cast<long long>(*value) - options_.offset)
+                            : std::to_string(*value));
             }
         }
         line_.put(row).put(numbers).put("  (").putNumber(
@@ -166,6 +217,7 @@ class Decoder {
     std::array<std::string, wiegand::kFieldKinds.size()> numberKeys_;
     wiegand::CardReading reading_;
     LineBuffer line_;
+    std::string csvField_;
 };
 
 }  // namespace

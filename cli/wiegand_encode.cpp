@@ -1,12 +1,16 @@
-// wiegand encode: one format's card for the numbers given, every format's
-// that can hold them, or a card for every row of a CSV batch.
+// wiegand encode: one format's card for the numbers given (or a range of
+// them), every format's that can hold them, or a card for every row of a CSV
+// batch.
 #include <array>
 
+#include "cli/card_range.h"
 #include "cli/csv.h"
 #include "cli/csv_batch.h"
+#include "cli/duplicate_frames.h"
 #include "cli/wiegand_command.h"
 #include "json_text/json_text.h"
 #include "text/shown_text.h"
+#include "wiegand/decimal.h"
 
 namespace proxcred::cli {
 namespace {
@@ -15,13 +19,35 @@ using wiegand::CardForm;
 using wiegand::FieldKind;
 using wiegand::Format;
 
-// Appends the format's card for the numbers typed, in the form asked for;
-// false, with the refusal, when it cannot be made.
-bool appendCard(const Format& format, const wiegand::FieldTexts& texts, CardForm form,
+constexpr auto kCard = static_cast<std::size_t>(FieldKind::CardNumber);
+
+// The numbers typed, read for the format, the card number with the offset
+// added (it is the carried number that must fit the field); nullopt with
+// the refusal.
+std::optional<wiegand::CardNumbers> numbersFor(const Format& format,
+                                               const wiegand::FieldTexts& texts,
+                                               std::int64_t offset, std::string& refusal) {
+    if (offset == 0 || !texts[kCard]) return wiegand::readNumbers(format, texts, refusal);
+    std::string problem;
+    const auto printed = wiegand::readDecimal(*texts[kCard], problem);
+    if (!printed) {
+        refusal = wiegand::numberRefusal("Card number", *texts[kCard], problem);
+        return std::nullopt;
+    }
+    const auto carried = offsetCard(*printed, offset, format, refusal);
+    if (!carried) return std::nullopt;
+    wiegand::FieldTexts others = texts;
+    others[kCard] = "0";
+    auto numbers = wiegand::readNumbers(format, others, refusal);
+    if (numbers) (*numbers)[FieldKind::CardNumber] = *carried;
+    return numbers;
+}
+
+// Appends the format's card for the numbers, in the form asked for; false,
+// with the refusal, when the form cannot carry it.
+bool appendCard(const Format& format, const wiegand::CardNumbers& numbers, CardForm form,
                 std::string& card, std::string& refusal) {
-    const std::optional<wiegand::CardNumbers> numbers =
-        wiegand::readNumbers(format, texts, refusal);
-    return numbers && wiegand::appendCardText(card, format, *numbers, form, refusal);
+    return wiegand::appendCardText(card, format, numbers, form, refusal);
 }
 
 std::string unknownFormat(std::string_view name) {
@@ -55,7 +81,7 @@ int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& opt
         err << refusal << '\n';
         return 1;
     }
-    if (!options.fieldTexts[static_cast<std::size_t>(FieldKind::CardNumber)]) {
+    if (!options.fieldTexts[kCard]) {
         err << "Every format needs a card number (--cn)\n";
         return 1;
     }
@@ -64,7 +90,8 @@ int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& opt
     std::string refusal;
     for (const Format& format : library.formats()) {
         text.clear();
-        if (!appendCard(format, options.fieldTexts, options.out, text, refusal)) continue;
+        const auto numbers = numbersFor(format, options.fieldTexts, options.offset, refusal);
+        if (!numbers || !appendCard(format, *numbers, options.out, text, refusal)) continue;
         writeCard(format, text, options, true, out);
         ++written;
         if (!out.ok()) break;  // the caller reports a failed write
@@ -75,29 +102,80 @@ int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& opt
     return 1;
 }
 
+// A range of card numbers, one card a line, in order: checked whole first.
+int encodeRange(const Format& format, const CardRange& range, const WiegandOptions& options,
+                TextSink& out, TextSink& err) {
+    std::string refusal;
+    if (!checkRange(range, options.offset, options.maxCards, format, refusal)) {
+        err << refusal << '\n';
+        return 1;
+    }
+    wiegand::FieldTexts texts = options.fieldTexts;
+    texts[kCard] = "0";
+    auto numbers = numbersFor(format, texts, 0, refusal);
+    if (!numbers) {
+        err << refusal << '\n';
+        return 1;
+    }
+    std::string text;
+    for (std::uint64_t card = range.first;; ++card) {
+        (*numbers)[FieldKind::CardNumber] = *offsetCard(card, options.offset, format, refusal);
+        text.clear();
+        if (!appendCard(format, *numbers, options.out, text, refusal)) {
+            err << refusal << '\n';
+            return 1;
+        }
+        writeCard(format, text, options, false, out);
+        if (card == range.last || !out.ok()) return 0;
+    }
+}
+
 // One CSV row: format,facility,card,issue,oem, an empty field for a number
 // not given. The last format looked up is kept: batches repeat one format.
 class RowEncoder {
   public:
     static constexpr std::array<CsvColumn, 1 + wiegand::kFieldKinds.size()> kColumns{
         {{"format", true}, {"facility", false}, {"card", true}, {"issue", false}, {"oem", false}}};
-    static constexpr CsvBatch kRows{kColumns, "frame,message", 3};
+    static constexpr CsvBatch kRows{kColumns, "frame,message", 3, 1 + kCard};
 
-    RowEncoder(const wiegand::Library& library, CardForm form) : library_(library), form_(form) {}
+    RowEncoder(const wiegand::Library& library, const WiegandOptions& options,
+               DuplicateFrames& frames)
+        : library_(library), options_(options), frames_(frames) {}
 
-    bool operator()(const CsvRow& row, std::string& added) {
+    bool operator()(const CsvRow& row, std::size_t record, std::string& added) {
         refusal_.clear();
         added.push_back(',');
         const Format* format = find(row[0]);
-        const bool encoded =
-            format != nullptr && appendCard(*format, textsOf(row), form_, added, refusal_);
+        const bool encoded = format != nullptr && encode(*format, row, record, added);
         if (format == nullptr) refusal_ = unknownFormat(row[0]);
         added.push_back(',');
         appendCsvField(added, refusal_);
         return encoded;
     }
 
+    // A row's range, checked whole before any of its cards is written.
+    std::string checkRow(const CsvRow& row, std::uint64_t first, std::uint64_t last) {
+        const Format* format = find(row[0]);
+        if (format == nullptr) return unknownFormat(row[0]);
+        std::string refusal;
+        checkRange({first, last}, options_.offset, options_.maxCards, *format, refusal);
+        return refusal;
+    }
+
   private:
+    bool encode(const Format& format, const CsvRow& row, std::size_t record, std::string& added) {
+        const auto numbers = numbersFor(format, textsOf(row), options_.offset, refusal_);
+        if (!numbers) return false;
+        const wiegand::Encoded frame = wiegand::encode(format, *numbers);
+        if (!frame.frame) {
+            refusal_ = frame.refusal;
+            return false;
+        }
+        if (!appendCard(format, *numbers, options_.out, added, refusal_)) return false;
+        frames_.note(*frame.frame, record);
+        return true;
+    }
+
     // The columns after the format are the field kinds, in their order.
     static wiegand::FieldTexts textsOf(const CsvRow& row) {
         wiegand::FieldTexts texts;
@@ -116,7 +194,8 @@ class RowEncoder {
     }
 
     const wiegand::Library& library_;
-    CardForm form_;
+    const WiegandOptions& options_;
+    DuplicateFrames& frames_;
     std::string lastName_;
     const Format* last_ = nullptr;
     std::string refusal_;
@@ -136,15 +215,29 @@ static_assert(columnsFollowTheFieldKinds(),
 
 int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options, TextSink& out,
                   TextSink& err) {
-    if (options.format.empty()) return encodeEveryFormat(library, options, out, err);
+    std::string rangeError;
+    const auto range = options.fieldTexts[kCard]
+                           ? readCardRange(*options.fieldTexts[kCard], rangeError)
+                           : std::nullopt;
+    if (!rangeError.empty()) {
+        err << rangeError << '\n';
+        return 1;
+    }
+    if (options.format.empty()) {
+        if (!range) return encodeEveryFormat(library, options, out, err);
+        err << "A range of card numbers needs one format (-w NAME)\n";
+        return 1;
+    }
     const Format* format = library.find(options.format);
     if (format == nullptr) {
         err << unknownFormat(options.format) << '\n';
         return 1;
     }
+    if (range) return encodeRange(*format, *range, options, out, err);
     std::string text;
     std::string refusal;
-    if (!appendCard(*format, options.fieldTexts, options.out, text, refusal)) {
+    const auto numbers = numbersFor(*format, options.fieldTexts, options.offset, refusal);
+    if (!numbers || !appendCard(*format, *numbers, options.out, text, refusal)) {
         err << refusal << '\n';
         return 1;
     }
@@ -152,9 +245,24 @@ int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options
     return 0;
 }
 
-int wiegandEncodeCsv(const wiegand::Library& library, CardForm form, std::FILE* in,
+int wiegandEncodeCsv(const wiegand::Library& library, const WiegandOptions& options, std::FILE* in,
                      std::string_view source, TextSink& out, TextSink& err) {
-    return encodeCsvBatch(in, source, out, err, RowEncoder::kRows, RowEncoder(library, form));
+    DuplicateFrames frames;
+    RowEncoder encoder(library, options, frames);
+    const int status = encodeCsvBatch(
+        in, source, out, err, RowEncoder::kRows,
+        [&](const CsvRow& row, std::size_t record, std::string& added) {
+            return encoder(row, record, added);
+        },
+        [&](const CsvRow& row, std::uint64_t first, std::uint64_t last) {
+            return encoder.checkRow(row, first, last);
+        });
+    // Duplicates do not change the exit status: every row was written.
+    for (const auto& [earlier, later] : frames.repeats()) {
+        err << "proxcred-cli: " << shownText(source) << ": rows " << earlier << " and " << later
+            << " give the same card frame\n";
+    }
+    return status;
 }
 
 }  // namespace proxcred::cli

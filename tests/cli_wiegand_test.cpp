@@ -252,7 +252,10 @@ TEST(CliWiegand, CsvBatchKeepsEveryRowInItsPlace) {
               "H10301,,,,,,\"Expected Format,Facility,Card,Issue,OEM (the row has 1 field)\"\n"
               "\"H10301,1,1\",,,,,,Line 11: quote not closed\n"
               "H10302,,5,,,000000000B,\n");
-    EXPECT_EQ(run.err, "proxcred-cli: 7 of 10 rows refused\n");
+    // The two rows of H10301 118/1603 are one card.
+    EXPECT_EQ(run.err,
+              "proxcred-cli: 7 of 10 rows refused\n"
+              "proxcred-cli: standard input: rows 2 and 3 give the same card frame\n");
     EXPECT_EQ(run.status, 1);
 
     const CliRun clean = cli({"wiegand", "encode", "--csv", "-"}, "H10301,118,1603\nH10301\n");

@@ -296,7 +296,7 @@ TEST(WiegandFormatFiles, EachClassOfBadFileIsRefusedWhole) {
         {file(
              R"({"name": "K", "bits": 10, "fields": {"card": {"start": 1, "length": 8}}, "partiy": []})"),
          "format \"K\": unknown key \"partiy\" (name, description, source, bits, fields, fixed, "
-         "parity)"},
+         "parity, mask, parity_masks)"},
         {file(
              R"({"name": "L", "bits": 10, "fields": {"card": {"start": 1, "length": 8, "lenght": 2}}})"),
          "format \"L\": unknown key \"lenght\" in field \"card\" (start, length, positions, bcd, "

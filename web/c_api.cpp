@@ -117,6 +117,11 @@ EMSCRIPTEN_KEEPALIVE int proxcred_tools_wiegand_decode(Tools* tools, const char*
                                                        const char* format, int json) {
     return ran(tools, tools->tools.wiegandDecode(input, inForm, bits, format, json != 0));
 }
+EMSCRIPTEN_KEEPALIVE int proxcred_tools_wiegand_identify(Tools* tools, const char* input,
+                                                         const char* inForm, const char* bits,
+                                                         int json) {
+    return ran(tools, tools->tools.wiegandIdentify(input, inForm, bits, json != 0));
+}
 EMSCRIPTEN_KEEPALIVE int proxcred_tools_em(Tools* tools, const char* input, const char* inForm,
                                            const char* outForm, int json) {
     return ran(tools, tools->tools.em(input, inForm, outForm, json != 0));

@@ -75,6 +75,21 @@ std::vector<std::string> separated(const std::string& text) {
     return pieces;
 }
 
+// The options a reading command shares: the input form and --bits.
+std::optional<CommandResult> readingOptions(const std::string& inForm, const std::string& bits,
+                                            cli::WiegandOptions& options) {
+    const auto form = wiegand::cardForm(inForm);
+    if (!form || !wiegand::isReadable(*form))
+        return refused("--in: " + inForm + " is no input form");
+    options.in = *form;
+    if (bits.empty()) return std::nullopt;
+    std::string error;
+    const auto length = wiegand::readDecimalIn("--bits", bits, 1, wiegand::kMaxFrameBits, error);
+    if (!length) return CommandResult{1, {}, "proxcred-cli: " + error + "\n"};
+    options.bits = static_cast<int>(*length);
+    return std::nullopt;
+}
+
 }  // namespace
 
 CardTools::CardTools() : library_(wiegand::Library::builtIn()) {}
@@ -127,22 +142,22 @@ CommandResult CardTools::wiegandEncode(const std::string& format, const WiegandN
 CommandResult CardTools::wiegandDecode(const std::string& input, const std::string& inForm,
                                        const std::string& bits, const std::string& format,
                                        bool json) const {
-    const auto form = wiegand::cardForm(inForm);
-    if (!form || !wiegand::isReadable(*form))
-        return refused("--in: " + inForm + " is no input form");
     cli::WiegandOptions options;
-    options.in = *form;
     options.format = format;
     options.json = json;
-    if (!bits.empty()) {
-        std::string error;
-        const auto length =
-            wiegand::readDecimalIn("--bits", bits, 1, wiegand::kMaxFrameBits, error);
-        if (!length) return {1, {}, "proxcred-cli: " + error + "\n"};
-        options.bits = static_cast<int>(*length);
-    }
+    if (auto refusal = readingOptions(inForm, bits, options)) return *refusal;
     return runOn(input, [&](std::FILE* in, cli::TextSink& out, cli::TextSink& err) {
         return cli::wiegandDecode(library_, options, in, out, err);
+    });
+}
+
+CommandResult CardTools::wiegandIdentify(const std::string& input, const std::string& inForm,
+                                         const std::string& bits, bool json) const {
+    cli::WiegandOptions options;
+    options.json = json;
+    if (auto refusal = readingOptions(inForm, bits, options)) return *refusal;
+    return runOn(input, [&](std::FILE* in, cli::TextSink& out, cli::TextSink& err) {
+        return cli::wiegandIdentify(library_, options, in, out, err);
     });
 }
 

@@ -15,6 +15,7 @@
 #include "builtin_formats.h"
 #include "text/shown_text.h"
 #include "wiegand/library.h"
+#include "wiegand/mask_notation.h"
 
 namespace proxcred::wiegand {
 namespace {
@@ -335,16 +336,55 @@ void readLayout(Format& format, const json& description) {
     placeListedBits(format, listed);
 }
 
+// A layout in the mask notation, as the keys "bits", "fields", "fixed" and
+// "parity" would give it: checked from then on as any layout is.
+json layoutOfMask(const json& description) {
+    for (const char* key : {"fields", "fixed", "parity"}) {
+        if (description.contains(key))
+            throw FormatError("give \"mask\" or \"" + std::string(key) + "\", not both");
+    }
+    const std::string mask = text(description["mask"], "mask");
+    std::vector<std::string> lines;
+    if (description.contains("parity_masks")) {
+        for (const json& line : listOf(description["parity_masks"], "parity_masks"))
+            lines.push_back(text(line, "a parity mask"));
+    }
+    std::string error;
+    const std::optional<MaskLayout> layout = readMask(mask, lines, error);
+    if (!layout) throw FormatError(error);
+    if (layout->bits < 1 || layout->bits > kMaxFrameBits)
+        throw FormatError("the mask must have 1 to " + std::to_string(kMaxFrameBits) + " bits");
+    if (description.contains("bits") && wholeNumber(description["bits"], "bits") != layout->bits)
+        throw FormatError("bits is " + std::to_string(wholeNumber(description["bits"], "bits")) +
+                          " but the mask has " + std::to_string(layout->bits));
+    json converted{{"bits", layout->bits}, {"fields", json::object()}};
+    for (const auto& [kind, positions] : layout->fields)
+        converted["fields"][std::string(fieldKey(kind))] = {{"positions", positions}};
+    converted["fixed"] = json::array();
+    for (const auto& [position, value] : layout->fixed)
+        converted["fixed"].push_back({{"bit", position}, {"value", value ? 1 : 0}});
+    converted["parity"] = json::array();
+    for (const MaskLayout::ParityLine& line : layout->parity) {
+        converted["parity"].push_back(
+            {{"bit", line.bit}, {"parity", line.odd ? "odd" : "even"}, {"covers", line.covers}});
+    }
+    return converted;
+}
+
 Format readFormat(const json& description) {
     objectOf(description, "a format");
     Format format;
     format.name = readName(description);
     try {
         onlyKeys(description,
-                 {"name", "description", "source", "bits", "fields", "fixed", "parity"}, "");
+                 {"name", "description", "source", "bits", "fields", "fixed", "parity", "mask",
+                  "parity_masks"},
+                 "");
         format.description = optionalText(description, "description");
         format.source = optionalText(description, "source");
-        readLayout(format, description);
+        if (description.contains("parity_masks") && !description.contains("mask"))
+            throw FormatError("\"parity_masks\" needs a \"mask\"");
+        readLayout(format, description.contains("mask") ? layoutOfMask(description) : description);
     } catch (const FormatError& error) {
         throw FormatError("format " + inQuotes(format.name) + ": " + error.what());
     }

@@ -37,9 +37,12 @@ expect() {
 expect "" encode split read wiegand em formats --version
 expect "encode" -f --format -F --facility -V --version --csv -- --json
 expect "encode -f" 26 35X Proxif Casi
-expect "wiegand" list encode decode -- split
-expect "wiegand encode" -w --fc --cn --out --csv -- --in
-expect "wiegand decode" --in --bits -w --json
+expect "wiegand" list encode decode identify -- split
+expect "wiegand encode" -w --fc --cn --out --csv --offset --max-cards -- --in
+expect "wiegand decode" --in --bits -w --json --csv --all --offset
+expect "wiegand identify" --in --bits --json -- --out
+expect "wiegand list" --json --layout
+expect "wiegand list --layout" H10304 P10004
 expect "wiegand encode -w" H10301 H10302 Verkada40
 expect "wiegand decode --in" bin hex hid octal pacs fccn number flipper -- pm3
 expect "wiegand encode --out" hid pacs fccn number flipper pm3

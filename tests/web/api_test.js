@@ -67,6 +67,24 @@ check("a Flipper key file written is read back", (core) => {
   tools.delete();
 });
 
+check("a range of cards is encoded, and the site's format is told from their reads", (core) => {
+  const tools = core.cardTools();
+  const range = tools.wiegandEncode("H10301", { facility: "12", card: "100-102" }, "hex");
+  assert.equal(range.status, 0, range.err);
+  assert.deepEqual(range.out.trim().split("\n"), ["01800C8", "01800CB", "01800CD"]);
+  const site = tools.wiegandIdentify(`${range.out}01800C8\n3FFFFFF\n`, "hex", { bits: "26", json: true });
+  assert.equal(site.status, 0, site.err);
+  const answer = JSON.parse(site.out);
+  assert.deepEqual(answer.formats.map((f) => [f.format, f.facility, f.cards]),
+    [["H10301", 12, [100, 101, 102]], ["ind26", 192, [100, 101, 102]]]);
+  assert.deepEqual(answer.repeated.map((r) => [r.line, r.same_as]), [[4, 1]]);
+  assert.deepEqual(answer.unfit.map((r) => [r.line, r.input]), [[5, "3FFFFFF"]]);
+  const reversed = tools.wiegandEncode("H10301", { facility: "12", card: "102-100" }, "hex");
+  assert.notEqual(reversed.status, 0);
+  assert.equal(reversed.out, "");
+  tools.delete();
+});
+
 loadProxcred(ProxcredCore).then((core) => {
   let failures = 0;
   for (const [name, run] of checks) {

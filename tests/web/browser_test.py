@@ -146,6 +146,23 @@ def decode_wiegand(driver, where):
            f"{where}: the decode ranks PW39 first ({first[0].text if first else 'nothing'!r})")
 
 
+def identify_site(driver, where):
+    """Reads of two facility codes' cards under P10004: the groups are shown, not guessed between."""
+    driver.find_element(By.ID, "tab-wiegand").click()
+    reads = driver.find_element(By.ID, "identify-reads")
+    reads.clear()
+    reads.send_keys("EA63EAAA4\nEA648BAD4\n61EE3085D")
+    bits = driver.find_element(By.ID, "identify-bits")
+    bits.clear()
+    bits.send_keys("37")
+    driver.find_element(By.CSS_SELECTOR, "#identify button").click()
+    found = wait_for(lambda: driver.find_elements(By.CSS_SELECTOR, "#identify-results ol li"))
+    first = found[0].text if found else ""
+    expect(first.startswith("P10004") and "2 facility codes, not one" in first and
+           "facility code 7500: cards 128341, 148950" in first,
+           f"{where}: identify shows P10004's two facility codes ({first!r})")
+
+
 def unnamed_controls(driver):
     """The controls on screen that a screen reader would find without a
     name, from Chromium's own accessibility tree."""
@@ -209,6 +226,7 @@ def main(site_dir, single_html, screenshot_dir):
         check_translator(driver, "site")
         split_from_keyboard(driver, "site")
         decode_wiegand(driver, "site")
+        identify_site(driver, "site")
         expect(requests_elsewhere(driver, site.url) == [], f"requests elsewhere: {requests_elsewhere(driver, site.url)}")
         every_control_named(driver, "site")
         viewport(driver, 360)

@@ -23,6 +23,9 @@ printf '2006EC0C86\n200020002\nxyz\n' >"$work/frames.txt"
 printf 'Filetype: Flipper RFID key\r\nVersion: 1\r\nKey type: H10301\r\nData: 96 27 20\r\n' >"$work/key.rfid"
 printf 'card,FORMAT,facility\r\n1603,H10306,118\r\n' >"$work/enrol.csv"
 printf '06837899\n0F0368568\n' >"$work/dez8.txt"
+printf 'EA63EAAA4\r\nEA648BAD4\r\n61EE3085D\r\nEA63EAAA4\r\n' >"$work/site-reads.txt"
+printf 'format,facility,card\r\nH10301,118,1603-1605\r\nH10306,1,1\r\nN10002,1,1\r\n' >"$work/batch.csv"
+printf '2006EC0C86\n=1+1\n200020002\n' >"$work/to-import.txt"
 cat >"$work/site.json" <<'JSON'
 {"formats": [{"name": "Site12", "bits": 12, "fields": {"card": {"start": 1, "length": 10}},
   "parity": [{"bit": 0, "parity": "even", "covers": ["1-10"]}, {"bit": 11, "parity": "odd", "covers": ["1-10"]}]}]}
@@ -89,6 +92,12 @@ check "wiegand encode a Flipper key file" $none wiegand encode -w H10304 --fc 12
 check "wiegand decode a Flipper key file (its CR LF lines)" "$work/key.rfid" wiegand decode --in flipper --json
 check "wiegand decode fccn --json" $none wiegand decode --in fccn --json 118:01603
 check "wiegand encode --csv by the header's names" $none wiegand encode --csv @enrol.csv --out hid
+check "wiegand identify, two facility codes" $none wiegand identify --bits 37 @site-reads.txt
+check "wiegand identify --json from standard input" "$work/site-reads.txt" wiegand identify --bits 37 --json
+check "wiegand encode a range with an offset" $none wiegand encode -w H10301 --fc 118 --cn 1603-1605 --offset 2 --out hid
+check "wiegand encode --csv with a range and a duplicate" "$work/batch.csv" wiegand encode --csv - --out hid
+check "wiegand decode --csv, formulas guarded" "$work/to-import.txt" wiegand decode --in hid --csv
+check "wiegand list --layout" $none wiegand list --layout H10304
 check "em, every form" $none em 0F0368568B
 check "em from DEZ 8, as JSON" "$work/dez8.txt" em --in dez8 --json
 

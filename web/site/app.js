@@ -316,6 +316,40 @@
     results.append(list);
   }
 
+  function identify(event) {
+    event.preventDefault();
+    const results = $("identify-results");
+    results.replaceChildren();
+    const result = tools.wiegandIdentify($("identify-reads").value, $("identify-form").value,
+      { bits: $("identify-bits").value.trim(), json: true });
+    if (result.out === "") return problem(results, result);
+    const site = JSON.parse(result.out);
+    const notes = document.createElement("ul");
+    for (const read of site.repeated) notes.append(item(`Line ${read.line}: the same card as line ${read.same_as}.`));
+    for (const read of site.unfit) notes.append(item(`Line ${read.line}: ${read.input} fits no format whose parity it passes (left out).`));
+    if (site.formats.length === 0) notes.append(item(`No format fits all ${site.cards} cards.`));
+    const list = document.createElement("ol");
+    list.className = "matches";
+    for (const format of site.formats) {
+      const groups = format.groups ?? [{ facility: format.facility, cards: format.cards }];
+      const text = groups.map((g) => `${g.facility === null ? "" : `facility code ${g.facility}: `}cards ${g.cards.join(", ")}`);
+      const entry = item(` ${format.description} (${format.bits} bits, parity ${format.parity}): ` +
+        (groups.length > 1 ? `${groups.length} facility codes, not one. ` : "") + text.join("; "));
+      const title = document.createElement("strong");
+      title.textContent = format.format;
+      entry.prepend(title);
+      list.append(entry);
+    }
+    results.append(notes, list);
+    if (result.status !== 0) problem(results, result);
+  }
+
+  function item(text) {
+    const entry = document.createElement("li");
+    entry.textContent = text;
+    return entry;
+  }
+
   function em(event) {
     event.preventDefault();
     const results = $("em-results");
@@ -363,12 +397,14 @@
     if (tools) return;
     tools = core.cardTools();
     options($("decode-form"), WIEGAND_FORMS.filter((form) => form !== "pm3" && form !== "flipper"));
+    options($("identify-form"), WIEGAND_FORMS.filter((form) => form !== "pm3" && form !== "flipper"));
     options($("encode-out"), WIEGAND_FORMS);
     options($("em-form"), EM_FORMS);
     fillFormatList();
     $("decode").addEventListener("submit", decode);
     $("encode").addEventListener("submit", encode);
     $("em").addEventListener("submit", em);
+    $("identify").addEventListener("submit", identify);
     $("formats").addEventListener("submit", useFormats);
   }
 

@@ -64,6 +64,10 @@
       return this.run("proxcred_tools_wiegand_decode",
         ["string", "string", "string", "string", "number"], [input, inForm, bits, format, json ? 1 : 0]);
     }
+    wiegandIdentify(input, inForm, { bits = "", json = false } = {}) {
+      return this.run("proxcred_tools_wiegand_identify", ["string", "string", "string", "number"],
+        [input, inForm, bits, json ? 1 : 0]);
+    }
     em(input, inForm, outForm = "", json = false) {
       return this.run("proxcred_tools_em", ["string", "string", "string", "number"],
         [input, inForm, outForm, json ? 1 : 0]);

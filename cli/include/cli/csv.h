@@ -44,7 +44,12 @@ class CsvReader {
     std::size_t recordLine_ = 0;
 };
 
-// Appends a field, quoted when it needs to be.
+// Whether a spreadsheet would run the text as a formula: it starts with =,
+// +, -, @, a tab or a carriage return and is not a plain number ("-5" is).
+bool startsFormula(std::string_view text);
+
+// Appends a field, quoted when it needs to be, and with a leading ' when a
+// spreadsheet would run it as a formula (CsvReader takes the ' off again).
 void appendCsvField(std::string& line, std::string_view text);
 // Appends the fields joined with commas, quoted where needed.
 void appendCsvRecord(std::string& line, const std::vector<std::string>& fields);

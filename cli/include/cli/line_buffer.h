@@ -20,6 +20,7 @@ class LineBuffer {
     void clear() { size_ = 0; }
 
     LineBuffer& put(std::string_view text) {
+        if (text.empty()) return *this;  // an empty view may have no bytes at all
         makeRoom(text.size());
         std::memcpy(bytes_.data() + size_, text.data(), text.size());
         size_ += text.size();

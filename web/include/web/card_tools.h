@@ -50,6 +50,9 @@ class CardTools {
     CommandResult wiegandDecode(const std::string& input, const std::string& inForm,
                                 const std::string& bits, const std::string& format,
                                 bool json) const;
+    // wiegand identify --in FORM [--bits N] [--json], the reads as standard input.
+    CommandResult wiegandIdentify(const std::string& input, const std::string& inForm,
+                                  const std::string& bits, bool json) const;
     // em --in FORM [--out FORM] [--json], the IDs as standard input.
     CommandResult em(const std::string& input, const std::string& inForm,
                      const std::string& outForm, bool json) const;
