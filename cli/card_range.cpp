@@ -48,6 +48,15 @@ std::optional<std::uint64_t> offsetCard(std::uint64_t printed, std::int64_t offs
     return std::nullopt;
 }
 
+std::optional<std::uint64_t> printedCard(std::uint64_t encoded, std::int64_t offset) {
+    if (offset >= 0) {
+        const auto size = static_cast<std::uint64_t>(offset);
+        return encoded < size ? std::nullopt : std::optional(encoded - size);
+    }
+    const std::uint64_t size = static_cast<std::uint64_t>(-(offset + 1)) + 1;
+    return size > UINT64_MAX - encoded ? std::nullopt : std::optional(encoded + size);
+}
+
 bool checkRange(const CardRange& range, std::int64_t offset, std::uint64_t most,
                 const wiegand::Format& format, std::string& error) {
     if (range.count() > most || range.count() == 0) {

@@ -255,12 +255,16 @@ bool loadFormatsFile(const std::string& path, proxcred::wiegand::Library& librar
 bool readBatchOptions(WiegandArgs& args) {
     std::string error;
     if (!args.offset.empty()) {
+        // Read apart from its sign; refused with the text as typed, sign and all.
+        constexpr std::uint64_t kLargestOffset = std::uint64_t{1} << 62;
         const bool negative = args.offset.front() == '-';
         const auto size = proxcred::wiegand::readDecimalIn(
             "--offset", negative ? std::string_view(args.offset).substr(1) : args.offset, 0,
-            std::uint64_t{1} << 62, error);
+            kLargestOffset, error);
         if (!size) {
-            std::cerr << "proxcred-cli: " << error << '\n';
+            std::cerr << "proxcred-cli: --offset \"" << args.offset
+                      << "\" must be a whole number from -" << kLargestOffset << " to "
+                      << kLargestOffset << '\n';
             return false;
         }
         args.options.offset =

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/card_range.h"
 #include "cli/csv.h"
 #include "cli/input_values.h"
 #include "cli/line_buffer.h"
@@ -136,20 +137,31 @@ class Decoder {
         for (const FieldKind kind : wiegand::kFieldKinds) {
             if (const auto value = match.decoded.numbers[kind]) {
                 line_.put(numberKeys_[static_cast<std::size_t>(kind)]);
-                putNumber(kind, *value);
+                putJsonNumber(kind, *value);
             }
         }
         line_.put('}');
     }
 
-    // A number as printed: the card number with the offset taken off (which
-    // may leave it below 0).
-    void putNumber(FieldKind kind, std::uint64_t value) {
-        if (kind != FieldKind::CardNumber || options_.offset == 0) {
-            line_.putNumber(value);
+    // The card number as printed: the offset taken off. A reading whose
+    // number is smaller than the offset has none, and says so rather than
+    // print a number no card carries.
+    std::optional<std::uint64_t> printed(FieldKind kind, std::uint64_t value) const {
+        if (kind != FieldKind::CardNumber || options_.offset == 0) return value;
+        return printedCard(value, options_.offset);
+    }
+
+    std::string noPrintedCard(std::uint64_t encoded) const {
+        return "card number " + std::to_string(encoded) +
+               " as carried: no printed number with --offset " + std::to_string(options_.offset);
+    }
+
+    void putJsonNumber(FieldKind kind, std::uint64_t value) {
+        if (const auto number = printed(kind, value)) {
+            line_.putNumber(*number);
             return;
         }
-        line_.put(std::to_string(static_cast<long long>(value) - options_.offset));
+        line_.put("null, \"encoded_card\": ").putNumber(value);
     }
 
     // CSV for import files: the best reading (every one with --all), a row
@@ -163,11 +175,22 @@ class Decoder {
             csvField_.push_back(',');
             appendCsvField(csvField_, match.format->name);
             line_.put(csvField_);
+            std::string message;
             for (const FieldKind kind : wiegand::kFieldKinds) {
                 line_.put(',');
-                if (const auto value = match.decoded.numbers[kind]) putNumber(kind, *value);
+                const auto value = match.decoded.numbers[kind];
+                if (!value) continue;
+                if (const auto number = printed(kind, *value)) {
+                    line_.putNumber(*number);
+                } else {
+                    message = noPrintedCard(*value);
+                }
             }
-            line_.put(',').put(wiegand::parityName(match.decoded.parity)).put(",\n");
+            line_.put(',')
+                .put(wiegand::parityName(match.decoded.parity))
+                .put(',')
+                .put(message)
+                .put('\n');
             if (!options_.all) break;
         }
     }
@@ -195,14 +218,13 @@ class Decoder {
         row.resize(std::max(row.size() + 1, kNumbersColumn), ' ');
         std::string numbers;
         for (const FieldKind kind : wiegand::kFieldKinds) {
-            if (const auto value = match.decoded.numbers[kind]) {
-                const bool offset = kind == FieldKind::CardNumber && options_.offset != 0;
-                numbers +=
-                    std::string(numbers.empty() ? "" : ", ") +
-                    std::string(wiegand::fieldName(kind)) + " " +
-                    (offset ? std::to_string(static_cast<long long>(*value) - options_.offset)
-                            : std::to_string(*value));
-            }
+            const auto value = match.decoded.numbers[kind];
+            if (!value) continue;
+            const auto number = printed(kind, *value);
+            numbers +=
+                std::string(numbers.empty() ? "" : ", ") +
+                (number ? std::string(wiegand::fieldName(kind)) + " " + std::to_string(*number)
+                        : noPrintedCard(*value));
         }
         line_.put(row).put(numbers).put("  (").putNumber(
             static_cast<std::uint64_t>(match.format->bits));

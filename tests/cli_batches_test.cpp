@@ -104,6 +104,16 @@ TEST(CliRanges, RangesThatCannotBeAreRefusedBeforeAnythingIsWritten) {
     }
     EXPECT_EQ(cli({"wiegand", "encode", "--fc", "1", "--cn", "1-2"}).err,
               "A range of card numbers needs one format (-w NAME)\n");
+    // An offset that cannot be read is refused as typed, its sign kept.
+    for (const char* offset : {"-abc", "-4611686018427387905", "1.5"}) {
+        const CliRun run = cli({"wiegand", "encode", "-w", "H10301", "--fc", "1", "--cn", "1",
+                                "--offset=" + std::string(offset)});
+        EXPECT_NE(run.status, 0) << offset;
+        EXPECT_EQ(run.out, "") << offset;
+        EXPECT_EQ(run.err, "proxcred-cli: --offset \"" + std::string(offset) +
+                               "\" must be a whole number from -4611686018427387904 to "
+                               "4611686018427387904\n");
+    }
 }
 
 TEST(CliOffsets, EncodeAddsDecodeTakesOff) {
@@ -119,6 +129,28 @@ TEST(CliOffsets, EncodeAddsDecodeTakesOff) {
         cli({"wiegand", "encode", "-w", "H10301", "--fc", "1", "--cn", "5", "--offset=-10"});
     EXPECT_EQ(below.status, 1);
     EXPECT_EQ(below.err, "Card number 5 with --offset -10 is below 0\n");
+}
+
+TEST(CliOffsets, ACardCarryingLessThanTheOffsetHasNoPrintedNumber) {
+    // 2006EC0C86 carries H10301 118/1603: with --offset 2000 no printed card
+    // gives it, and a negative number would be a card nobody holds.
+    const std::string why = "card number 1603 as carried: no printed number with --offset 2000";
+    const auto decode = [](const char* form) {
+        return cli({"wiegand", "decode", "--in", "hid", "-w", "H10301", "--offset", "2000", form,
+                    "2006EC0C86"})
+            .out;
+    };
+    EXPECT_NE(decode("--json").find(R"("card": null, "encoded_card": 1603)"), std::string::npos);
+    EXPECT_NE(decode("--csv").find("2006EC0C86,H10301,118,,,,ok," + why + "\n"), std::string::npos);
+    const CliRun text =
+        cli({"wiegand", "decode", "--in", "hid", "-w", "H10301", "--offset", "2000", "2006EC0C86"});
+    EXPECT_NE(text.out.find("facility code 118, " + why), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find('-' + std::string("397")), std::string::npos) << text.out;
+    // The most negative offset is added without overflowing.
+    const CliRun far = cli({"wiegand", "decode", "--in", "hid", "-w", "H10301", "--json",
+                            "--offset=-4611686018427387904", "2006EC0C86"});
+    EXPECT_NE(far.out.find("\"card\": 4611686018427389507"), std::string::npos)
+        << far.out << far.err;
 }
 
 TEST(CliDuplicates, RowsThatGiveTheSameFrameAreNamedAndStillWritten) {

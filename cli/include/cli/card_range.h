@@ -29,6 +29,10 @@ std::optional<CardRange> readCardRange(std::string_view text, std::string& error
 std::optional<std::uint64_t> offsetCard(std::uint64_t printed, std::int64_t offset,
                                         const wiegand::Format& format, std::string& error);
 
+// The number printed on a card that carries `encoded`, the offset taken off;
+// nullopt when there is none (the offset is larger than the number carried).
+std::optional<std::uint64_t> printedCard(std::uint64_t encoded, std::int64_t offset);
+
 // A range of the format's card numbers, offset, before anything is written:
 // `error` when it holds more than `most` cards or any of them falls below 0
 // or past the largest card number, naming the limit.
