@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "gui/clipboard_handoff.h"
-#include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
+#include "gui/held_key_filter.h"
 #include "gui/qt_platform.h"
 #include "gui/read_wait.h"
 #include "serial/qt_serial_port.h"
@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("proxcred");
-    proxcred::gui::EscapeRepeatFilter escapeRepeats;
-    app.installNativeEventFilter(&escapeRepeats);
+    proxcred::gui::HeldKeyFilter heldKeys;
+    app.installNativeEventFilter(&heldKeys);
 
     proxcred::gui::QtMessageBox messageBox;
     proxcred::gui::QtClipboard clipboard;

@@ -465,6 +465,8 @@ bool FormDialog::preTranslate(MSG& message) {
     }
     if (isArrowKey(message.wParam)) return moveAmongOptions(message);
     if (message.wParam == VK_RETURN) {
+        // A held Enter acts once: its repeats would move on to OK and press it.
+        if ((message.lParam & kKeyWasDown) != 0) return true;
         Control* focused = controlOf(GetFocus());
         if (focused != nullptr && focused->kind() == ControlKind::TextBox) {
             auto& box = static_cast<TextBox&>(*focused);

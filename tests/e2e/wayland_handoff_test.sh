@@ -39,7 +39,7 @@ run_case() {
   sees_preset wl-paste --no-newline || why="the Wayland clipboard does not hold the preset"
   sees_preset env DISPLAY="$XWAYLAND_DISPLAY" xclip -o -selection clipboard ||
     why="XWayland's clipboard does not hold the preset"
-  DISPLAY=$XWAYLAND_DISPLAY "$proxcred" >/dev/null 2>"$work/stderr" &
+  DISPLAY=$XWAYLAND_DISPLAY PROXCRED_TRACE="$work/trace" "$proxcred" >/dev/null 2>"$work/stderr" &
   local pid=$!
   if [ -z "$why" ] && ! window=$(DISPLAY=$XWAYLAND_DISPLAY window_of "$pid" "$TITLE"); then
     why="no window on XWayland within 10 s: $(head -c 300 "$work/stderr")"
@@ -54,7 +54,8 @@ run_case() {
   reply=$(timeout 5 wl-paste --no-newline 2>/dev/null)
   [ -z "$why" ] && [ "$reply" != "$expected" ] && why="the host read '$reply', expected '$expected'"
   if [ -z "$why" ]; then echo "ok: $name"; else
-    echo "FAILED: $name: $why"; failures=$((failures + 1)); fi
+    echo "FAILED: $name: $why"; failures=$((failures + 1))
+    echo "the window's trace:"; tail -n 20 "$work/trace"; fi
 }
 
 run_case "OK hands back the reply" "OK;0000000406000002;FC=12;CF=26;ZELF=F" 1 Return Return

@@ -19,8 +19,8 @@
 #include <memory>
 
 #include "fakes/fake_platform.h"
-#include "gui/escape_repeat_filter.h"
 #include "gui/form_window.h"
+#include "gui/held_key_filter.h"
 #include "gui/qt_platform.h"
 #include "window_layout/accessible_names.h"
 
@@ -365,10 +365,10 @@ class WindowTest : public QObject {
     }
 
     // The offscreen platform answers the X11 interface with no connection
-    // behind it: the Escape filter must not ask that for a keyboard map.
-    void theEscapeFilterNeedsAnXConnection() {
-        QCOMPARE(EscapeRepeatFilter::xConnection(), nullptr);
-        EscapeRepeatFilter filter;
+    // behind it: the held-key filter must not ask that for a keyboard map.
+    void theHeldKeyFilterNeedsAnXConnection() {
+        QCOMPARE(HeldKeyFilter::xConnection(), nullptr);
+        HeldKeyFilter filter;
         xcb_key_press_event_t press{};
         press.response_type = XCB_KEY_PRESS;
         QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", &press, nullptr));

@@ -130,6 +130,16 @@ start
 keys Escape
 check "Escape is Exit" "Cancel" "$(reply)"
 
+# A held Enter acts once: it computes and moves on to OK, and its repeats
+# never press OK.
+start
+typed 12345
+x xdotool keydown Return; sleep 2; x xdotool keyup Return
+check "a held Enter never presses OK" "running" "$(kill -0 "$host_pid" 2>/dev/null && echo running)"
+check_traced "a held Enter moves on to OK" "focus: cmdOK"
+keys Escape
+check "Exit after a held Enter" "Cancel" "$(reply)"
+
 start --no-pump                     # a host blocked in WaitForSingleObject
 typed 12345
 keys Return Return

@@ -1,19 +1,22 @@
-#include "gui/escape_repeat_filter.h"
+#include "gui/held_key_filter.h"
 
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdlib>
 
 namespace proxcred::gui {
 namespace {
 
-constexpr std::uint32_t kEscapeKeysym = 0xff1b;  // XK_Escape
+// Escape, Return and the keypad's Enter.
+constexpr std::array<xcb_keysym_t, 3> kHeldKeysyms{0xff1b, 0xff0d, 0xff8d};
 
-// The keycodes whose keysyms include Escape, from the display's keyboard map.
-std::vector<std::uint8_t> escapeKeycodes(xcb_connection_t* connection) {
+// The keycodes whose keysyms include one of those keys, from the display's
+// keyboard map.
+std::vector<std::uint8_t> heldKeycodes(xcb_connection_t* connection) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const auto first = setup->min_keycode;
     const auto count = static_cast<std::uint8_t>(setup->max_keycode - first + 1);
@@ -25,8 +28,11 @@ std::vector<std::uint8_t> escapeKeycodes(xcb_connection_t* connection) {
     const std::ptrdiff_t perKeycode = mapping->keysyms_per_keycode;
     for (std::ptrdiff_t keycode = 0; keycode < count; ++keycode) {
         const xcb_keysym_t* of = keysyms + keycode * perKeycode;
-        if (std::find(of, of + perKeycode, kEscapeKeysym) != of + perKeycode)
-            found.push_back(static_cast<std::uint8_t>(first + keycode));
+        const bool held = std::any_of(of, of + perKeycode, [](xcb_keysym_t keysym) {
+            return std::find(kHeldKeysyms.begin(), kHeldKeysyms.end(), keysym) !=
+                   kHeldKeysyms.end();
+        });
+        if (held) found.push_back(static_cast<std::uint8_t>(first + keycode));
     }
     std::free(mapping);
     return found;
@@ -34,7 +40,7 @@ std::vector<std::uint8_t> escapeKeycodes(xcb_connection_t* connection) {
 
 }  // namespace
 
-xcb_connection_t* EscapeRepeatFilter::xConnection() {
+xcb_connection_t* HeldKeyFilter::xConnection() {
     // Other platforms (offscreen, Wayland, VNC, eglfs) may still answer the
     // X11 interface, with no connection behind it.
     if (QGuiApplication::platformName() != "xcb") return nullptr;
@@ -42,31 +48,36 @@ xcb_connection_t* EscapeRepeatFilter::xConnection() {
     return x11 == nullptr ? nullptr : x11->connection();
 }
 
-EscapeRepeatFilter::EscapeRepeatFilter() {
-    if (xcb_connection_t* connection = xConnection()) escapeKeycodes_ = escapeKeycodes(connection);
+HeldKeyFilter::HeldKeyFilter() {
+    if (xcb_connection_t* connection = xConnection()) {
+        for (const std::uint8_t keycode : heldKeycodes(connection)) keys_.push_back({keycode});
+    }
 }
 
-bool EscapeRepeatFilter::isEscape(std::uint8_t keycode) const {
-    return std::find(escapeKeycodes_.begin(), escapeKeycodes_.end(), keycode) !=
-           escapeKeycodes_.end();
+HeldKeyFilter::HeldKey* HeldKeyFilter::heldKey(std::uint8_t keycode) {
+    const auto key = std::find_if(keys_.begin(), keys_.end(), [keycode](const HeldKey& held) {
+        return held.keycode == keycode;
+    });
+    return key == keys_.end() ? nullptr : &*key;
 }
 
-bool EscapeRepeatFilter::nativeEventFilter(const QByteArray& eventType, void* message,
-                                           qintptr* /*result*/) {
+bool HeldKeyFilter::nativeEventFilter(const QByteArray& eventType, void* message,
+                                      qintptr* /*result*/) {
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const std::uint8_t type = event->response_type & 0x7F;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
     // A key release event has the layout of a key press event.
-    const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
-    if (!isEscape(key->detail)) return false;
+    const auto* keyEvent = reinterpret_cast<const xcb_key_press_event_t*>(event);
+    HeldKey* key = heldKey(keyEvent->detail);
+    if (key == nullptr) return false;
     if (type == XCB_KEY_RELEASE) {
-        down_ = false;
-        lastRelease_ = key->time;
+        key->down = false;
+        key->lastRelease = keyEvent->time;
         return false;
     }
-    const bool repeat = down_ || lastRelease_ == key->time;
-    down_ = true;
+    const bool repeat = key->down || key->lastRelease == keyEvent->time;
+    key->down = true;
     return repeat;
 }
 
