@@ -178,24 +178,6 @@ TEST(CliWiegand, BitsAppliesToEveryFormAndNoFrameIsEmpty) {
     EXPECT_EQ(sentinelOnly.out.find("\"bits\": 0"), std::string::npos) << sentinelOnly.out;
 }
 
-// Every built-in format's own output, in every form, decodes back to itself
-// without options, through the command line as a user runs it.
-TEST(CliWiegand, OwnOutputDecodesBack) {
-    for (const char* form : {"bin", "hex", "hid", "octal"}) {
-        for (const char* name : {"H10302", "ISCS", "Casi40", "IR56"}) {
-            const CliRun encoded =
-                cli({"wiegand", "encode", "-w", name, "--cn", "5", "--out", form});
-            ASSERT_EQ(encoded.status, 0) << name << " " << encoded.err;
-            const std::string frame = encoded.out.substr(0, encoded.out.size() - 1);
-            const CliRun decoded =
-                cli({"wiegand", "decode", "--json", "--in", form, "-w", name, frame});
-            const nlohmann::json line = nlohmann::json::parse(decoded.out);
-            ASSERT_FALSE(line["matches"].empty()) << name << " " << form << " " << frame;
-            EXPECT_EQ(line["matches"][0]["card"], 5) << name << " " << form;
-        }
-    }
-}
-
 // A line too long to read whole is an error on its line, never a card read
 // from its first part; the lines after it are still decoded.
 TEST(CliWiegand, ALineTooLongIsRefusedAndTheRestDecoded) {

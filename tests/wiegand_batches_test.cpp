@@ -36,24 +36,6 @@ const SiteFormat* siteFormat(const std::vector<SiteFormat>& found, std::string_v
     return nullptr;
 }
 
-TEST(WiegandIdentify, ThePublicReadsOfP10004) {
-    const auto two = identify(readsOf({"EA63EAAA4", "EA648BAD4"}, CardForm::Hex, 37));
-    ASSERT_FALSE(two.empty());
-    EXPECT_EQ(two.front().format->name, "P10004");
-    ASSERT_EQ(two.front().groups.size(), 1U);
-    EXPECT_EQ(two.front().groups[0].facility, 7500U);
-    EXPECT_EQ(two.front().groups[0].cards, (std::vector<std::uint64_t>{128341, 148950}));
-
-    const auto three =
-        identify(readsOf({"EA63EAAA4", "EA648BAD4", "61EE3085D"}, CardForm::Hex, 37));
-    const SiteFormat* p10004 = siteFormat(three, "P10004");
-    ASSERT_NE(p10004, nullptr);
-    ASSERT_EQ(p10004->groups.size(), 2U);
-    EXPECT_EQ(p10004->groups[0].facility, 3133U);
-    EXPECT_EQ(p10004->groups[0].cards, std::vector<std::uint64_t>{202818});
-    EXPECT_EQ(p10004->groups[1].facility, 7500U);
-}
-
 TEST(WiegandIdentify, NamesEveryFormatFromADozenOfItsCards) {
     std::mt19937_64 random(27);
     for (const Format& site : library().formats()) {
