@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -291,43 +290,6 @@ class WindowTest : public QObject {
         QCOMPARE(QAccessible::queryAccessibleInterface(h.window->widgetNamed("cmdCopyToCB"))
                      ->text(QAccessible::Name),
                  QString("Copy to Clipboard"));
-    }
-
-    // Escape in the open port list closes the list and nothing more; Enter
-    // in it chooses the port.
-    void escapeAndEnterInTheOpenPortList() {
-        Harness h("FC=1;CF=26;ZELF=F", {1, 2});
-        h.form->showPage(1);
-        auto* ports = h.widget<QComboBox>("ComboComPort");
-        ports->setFocus();
-        QTest::keyClick(ports, Qt::Key_Down, Qt::AltModifier);
-        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        QVERIFY(!h.form->unloaded());
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("FC=1;CF=26;ZELF=F"));
-        QTest::keyClick(ports, Qt::Key_Down, Qt::AltModifier);
-        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        QCOMPARE(h.form->ComboComPort.text(), std::string("2"));
-        QTest::keyClick(ports, Qt::Key_Escape);
-        QTRY_VERIFY(h.form->unloaded());
-    }
-
-    // The arrow keys move through the format options and choose.
-    void arrowKeysChooseAmongTheOptions() {
-        Harness h("FC=1;CF=26;ZELF=F");
-        QWidget* first = h.window->widgetNamed("opt26Bit");
-        first->setFocus();
-        QTest::keyClick(first, Qt::Key_Down);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-        QCOMPARE(QApplication::focusWidget(), h.window->widgetNamed("opt34Bit"));
-        QCOMPARE(h.form->sCardFormat, std::string("34"));
-        QVERIFY(h.widget<QRadioButton>("opt34Bit")->isChecked());
-        QVERIFY(!h.widget<QRadioButton>("opt26Bit")->isChecked());
     }
 
     // Ctrl+Tab turns the page from OK too, where Enter leaves the focus; Tab
