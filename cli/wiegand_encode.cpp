@@ -43,13 +43,6 @@ std::optional<wiegand::CardNumbers> numbersFor(const Format& format,
     return numbers;
 }
 
-// Appends the format's card for the numbers, in the form asked for; false,
-// with the refusal, when the form cannot carry it.
-bool appendCard(const Format& format, const wiegand::CardNumbers& numbers, CardForm form,
-                std::string& card, std::string& refusal) {
-    return wiegand::appendCardText(card, format, numbers, form, refusal);
-}
-
 std::string unknownFormat(std::string_view name) {
     return "Unknown Wiegand format \"" + shownText(name) + "\"";
 }
@@ -91,7 +84,8 @@ int encodeEveryFormat(const wiegand::Library& library, const WiegandOptions& opt
     for (const Format& format : library.formats()) {
         text.clear();
         const auto numbers = numbersFor(format, options.fieldTexts, options.offset, refusal);
-        if (!numbers || !appendCard(format, *numbers, options.out, text, refusal)) continue;
+        if (!numbers || !wiegand::appendCardText(text, format, *numbers, options.out, refusal))
+            continue;
         writeCard(format, text, options, true, out);
         ++written;
         if (!out.ok()) break;  // the caller reports a failed write
@@ -121,7 +115,7 @@ int encodeRange(const Format& format, const CardRange& range, const WiegandOptio
     for (std::uint64_t card = range.first;; ++card) {
         (*numbers)[FieldKind::CardNumber] = *offsetCard(card, options.offset, format, refusal);
         text.clear();
-        if (!appendCard(format, *numbers, options.out, text, refusal)) {
+        if (!wiegand::appendCardText(text, format, *numbers, options.out, refusal)) {
             err << refusal << '\n';
             return 1;
         }
@@ -165,14 +159,11 @@ class RowEncoder {
   private:
     bool encode(const Format& format, const CsvRow& row, std::size_t record, std::string& added) {
         const auto numbers = numbersFor(format, textsOf(row), options_.offset, refusal_);
-        if (!numbers) return false;
-        const wiegand::Encoded frame = wiegand::encode(format, *numbers);
-        if (!frame.frame) {
-            refusal_ = frame.refusal;
+        wiegand::Frame frame;
+        if (!numbers ||
+            !wiegand::appendCardText(added, format, *numbers, options_.out, refusal_, &frame))
             return false;
-        }
-        if (!appendCard(format, *numbers, options_.out, added, refusal_)) return false;
-        frames_.note(*frame.frame, record);
+        frames_.note(frame, record);
         return true;
     }
 
@@ -237,7 +228,7 @@ int wiegandEncode(const wiegand::Library& library, const WiegandOptions& options
     std::string text;
     std::string refusal;
     const auto numbers = numbersFor(*format, options.fieldTexts, options.offset, refusal);
-    if (!numbers || !appendCard(*format, *numbers, options.out, text, refusal)) {
+    if (!numbers || !wiegand::appendCardText(text, *format, *numbers, options.out, refusal)) {
         err << refusal << '\n';
         return 1;
     }

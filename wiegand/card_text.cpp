@@ -261,9 +261,10 @@ std::optional<FrameForm> frameFormOf(CardForm form) {
 }
 
 bool appendCardText(std::string& out, const Format& format, const CardNumbers& numbers,
-                    CardForm form, std::string& refusal) {
+                    CardForm form, std::string& refusal, Frame* made) {
     const std::optional<Frame> frame = frameOf(format, numbers, refusal);
     if (!frame) return false;
+    if (made != nullptr) *made = *frame;
     if (const std::optional<FrameForm> frameForm = frameFormOf(form)) {
         if (const std::string_view why = formRefusal(format.bits, *frameForm); !why.empty()) {
             refusal = format.name + ": " + std::string(why);

@@ -43,9 +43,10 @@ constexpr bool isReadable(CardForm form) {
 // The card of these numbers in the format, in the form. False, with the
 // refusal, when the numbers do not fit the format or the form cannot carry
 // the card (fccn and number carry a facility code and a card number only, a
-// Flipper HIDProx key frames of up to 37 bits, hid none of 64).
+// Flipper HIDProx key frames of up to 37 bits, hid none of 64). The frame
+// made is kept in `made` when asked for (a batch compares frames).
 bool appendCardText(std::string& out, const Format& format, const CardNumbers& numbers,
-                    CardForm form, std::string& refusal);
+                    CardForm form, std::string& refusal, Frame* made = nullptr);
 
 // Which readings of a text are wanted.
 struct ReadScope {
