@@ -15,7 +15,6 @@
 namespace proxcred::cli {
 namespace {
 
-using wiegand::CardForm;
 using wiegand::FieldKind;
 using wiegand::Format;
 
